@@ -1,0 +1,155 @@
+// The headless backend: controls held in memory, a virtual clock that fires
+// timers in order when a test advances it, and scripted answers for nested
+// modal dialogs and message boxes. Nothing here sleeps or needs a display.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+
+namespace r742 {
+
+class HeadlessPlatform;
+
+class HeadlessWindow final : public IWindow {
+ public:
+  HeadlessWindow(HeadlessPlatform& platform, CDialog& dialog);
+  ~HeadlessWindow() override;
+
+  // --- IWindow
+  std::string GetText(int id) const override;
+  void SetText(int id, std::string_view text) override;
+  void Enable(int id, bool enabled) override;
+  bool IsEnabled(int id) const override;
+  bool Exists(int id) const override;
+  int GetCheck(int id) const override;
+  void SetCheck(int id, int state) override;
+  void ResetContent(int id) override;
+  int AddString(int id, std::string_view text) override;
+  int InsertString(int id, int row, std::string_view text) override;
+  int DeleteString(int id, int row) override;
+  int GetCount(int id) const override;
+  std::string GetRowText(int id, int row) const override;
+  int GetCurSel(int id) const override;
+  int SetCurSel(int id, int row) override;
+  int FindStringPrefix(int id, int start, std::string_view prefix) const override;
+  unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
+  bool KillTimer(unsigned timerId) override;
+  int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+  void AppendSystemMenu(unsigned commandId, std::string_view text) override;
+  bool HasSystemMenu() const override;
+  void EndDialog(int result) override;
+
+  // --- what a user does; each returns false when the control cannot take it
+  // (missing, disabled, wrong kind) and then nothing happens.
+  bool Click(int id);
+  bool Type(int id, std::string_view text);  // replaces the edit box's text
+  bool SelectRow(int id, int row);           // a click on a list or combo row
+  bool ChooseSystemMenu(unsigned commandId);
+  void PressEscape();
+  void PressEnter();
+
+  // --- what a test reads
+  CDialog& Dialog() { return dialog_; }
+  std::vector<std::string> Rows(int id) const;
+  struct MenuEntry {
+    unsigned commandId;  // 0 for a separator
+    std::string text;
+  };
+  const std::vector<MenuEntry>& SystemMenu() const { return systemMenu_; }
+  bool Ended() const { return ended_; }
+  int Result() const { return result_; }
+  bool Destroyed() const { return destroyed_; }
+
+ private:
+  friend class HeadlessPlatform;
+  struct Control {
+    ControlKind kind = ControlKind::Static;
+    unsigned style = 0;
+    std::string text;
+    bool enabled = true;
+    int check = 0;
+    std::vector<std::string> rows;
+    int curSel = LB_ERR;
+  };
+  Control* Find(int id);
+  const Control* Find(int id) const;
+  bool IsList(const Control* c) const;
+  void AfterUserEvent();  // destroys the window once its dialog has ended
+
+  HeadlessPlatform& platform_;
+  CDialog& dialog_;
+  std::map<int, Control> controls_;
+  std::vector<MenuEntry> systemMenu_;
+  bool ended_ = false;
+  bool destroyed_ = false;
+  int result_ = 0;
+};
+
+struct MessageBoxRecord {
+  std::string text, caption;
+  unsigned flags;
+};
+
+class HeadlessPlatform final : public IPlatform {
+ public:
+  HeadlessPlatform();
+  ~HeadlessPlatform() override;
+
+  // Nested modal run: creates the window, runs OnInitDialog and then the
+  // script queued for the template (if any); a run that is still open after
+  // its script (or without a script) ends with IDCANCEL.
+  int RunModal(CDialog& dialog) override;
+
+  // Opens a dialog without blocking: the test drives it and the clock.
+  HeadlessWindow& Open(CDialog& dialog);
+
+  using ModalScript = std::function<void(HeadlessWindow&)>;
+  void ScriptModal(int templateId, ModalScript script);
+  void ScriptMessageBox(int answer);
+
+  // Virtual clock in milliseconds. Advance fires every due timer in order of
+  // due time (then of setting), moving the clock to each tick's time.
+  std::uint64_t Now() const { return now_; }
+  void Advance(std::uint64_t ms);
+  // Advances in single ticks until `done` holds or `limitMs` passed; true if it held.
+  bool AdvanceUntil(const std::function<bool()>& done, std::uint64_t limitMs);
+  std::optional<std::uint64_t> NextTimerDue() const;
+  bool TimerRunning(const HeadlessWindow& window, unsigned timerId) const;
+
+  const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+  const std::vector<int>& ModalRuns() const { return modalRuns_; }
+
+ private:
+  friend class HeadlessWindow;
+  struct Timer {
+    HeadlessWindow* window;
+    unsigned id;
+    unsigned period;
+    std::uint64_t due;
+    std::uint64_t order;
+  };
+  void RemoveTimers(HeadlessWindow* window);
+  void Destroy(HeadlessWindow* window);
+  void ReapEnded();
+
+  std::uint64_t now_ = 0;
+  std::uint64_t order_ = 0;
+  std::vector<Timer> timers_;
+  std::multimap<int, ModalScript> scripts_;
+  std::deque<int> messageBoxAnswers_;
+  std::vector<MessageBoxRecord> messageBoxes_;
+  std::vector<int> modalRuns_;
+  std::vector<std::unique_ptr<HeadlessWindow>> windows_;
+};
+
+}  // namespace r742

@@ -1,0 +1,97 @@
+// The Qt window of a dialog: a QDialog with one widget per template control,
+// laid out at the template's rectangles, reporting user actions to its CDialog.
+#pragma once
+
+#include <QDialog>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/dialog.h"
+#include "platform/window.h"
+
+class QTimer;
+
+namespace r742 {
+
+class QtWindow final : public QDialog, public IWindow {
+ public:
+  explicit QtWindow(CDialog& dialog, QWidget* parent = nullptr);
+  ~QtWindow() override;
+  QtWindow(const QtWindow&) = delete;
+  QtWindow& operator=(const QtWindow&) = delete;
+
+  // --- IWindow
+  std::string GetText(int id) const override;
+  void SetText(int id, std::string_view text) override;
+  void Enable(int id, bool enabled) override;
+  bool IsEnabled(int id) const override;
+  bool Exists(int id) const override;
+  int GetCheck(int id) const override;
+  void SetCheck(int id, int state) override;
+  void ResetContent(int id) override;
+  int AddString(int id, std::string_view text) override;
+  int InsertString(int id, int row, std::string_view text) override;
+  int DeleteString(int id, int row) override;
+  int GetCount(int id) const override;
+  std::string GetRowText(int id, int row) const override;
+  int GetCurSel(int id) const override;
+  int SetCurSel(int id, int row) override;
+  int FindStringPrefix(int id, int start, std::string_view prefix) const override;
+  unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
+  bool KillTimer(unsigned timerId) override;
+  int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
+  void AppendSystemMenu(unsigned commandId, std::string_view text) override;
+  bool HasSystemMenu() const override;
+  void EndDialog(int result) override;
+
+  // The widget of control `id` (the dialog itself for 0), null if there is none.
+  QWidget* Widget(int id) const;
+  bool Ended() const { return ended_; }
+  int Result() const { return result_; }
+  // Stops the timers and runs the dialog's OnDestroy, which detaches it.
+  // Called once the modal run is over; later calls do nothing.
+  void Destroy();
+  bool Destroyed() const { return destroyed_; }
+
+  // Enter and Escape (and the close box) go to the dialog, which decides
+  // whether the window closes: it only ever closes through EndDialog.
+  void accept() override;
+  void reject() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct Control {
+    ControlKind kind;
+    unsigned style;
+    QWidget* widget;
+    std::string text;    // a static's caption as set, '&' included; a list box's template text
+    int curSel = LB_ERR;  // the selected row of a list or combo box
+  };
+  Control* Find(int id);
+  const Control* Find(int id) const;
+  static bool IsList(const Control* c);
+  bool Live() const { return !ended_ && !destroyed_; }
+
+  void ConnectUserSignals(int id, Control& control);
+  void Notify(int id, r742::Notify code);
+  void OnUserSelection(int id);
+  void OnUserComboChoice(int id, int row);
+  void OnUserEdit(int id);
+  void OnTimerTick(unsigned timerId);
+  void StopTimers();
+  // Shows the remembered selection of a list or combo box, without notifying.
+  void ShowSelection(Control& control, bool scroll);
+
+  CDialog& dialog_;
+  std::map<int, Control> controls_;
+  std::map<unsigned, std::unique_ptr<QTimer>> timers_;
+  bool ended_ = false;
+  bool destroyed_ = false;
+  int result_ = IDCANCEL;
+};
+
+}  // namespace r742

@@ -1,0 +1,77 @@
+// What a dialog needs of the window it runs in. Each backend (headless, Qt)
+// implements it; the dialog classes see nothing else of the platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace r742 {
+
+// Results of a modal run and of a message box.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+// Message box flags (buttons and icon).
+inline constexpr unsigned MB_OK = 0x0000;
+inline constexpr unsigned MB_ICONEXCLAMATION = 0x0030;
+
+// List and combo box results.
+inline constexpr int LB_ERR = -1;
+
+// Notifications a control raises towards its dialog.
+enum class Notify {
+  Clicked,     // push button, check box (after the check box toggled itself)
+  Changed,     // edit text changed, by the user or by the program
+  SelChange,   // list or combo box selection changed by the user
+  CloseUp,     // combo box list closed
+  EditChange,  // combo box edit part changed (never for a drop-down list)
+  DblClick,
+};
+
+class IWindow {
+ public:
+  virtual ~IWindow() = default;
+
+  // Caption of a button, static or group box; text of an edit box; the
+  // selected entry of a combo box. The dialog's own caption is id 0.
+  virtual std::string GetText(int id) const = 0;
+  // Setting an edit box's text raises its Changed notification once,
+  // synchronously, before this returns.
+  virtual void SetText(int id, std::string_view text) = 0;
+  virtual void Enable(int id, bool enabled) = 0;
+  virtual bool IsEnabled(int id) const = 0;
+  virtual bool Exists(int id) const = 0;
+  virtual int GetCheck(int id) const = 0;
+  virtual void SetCheck(int id, int state) = 0;
+
+  // List box and combo box rows. Row operations out of range return LB_ERR.
+  virtual void ResetContent(int id) = 0;
+  virtual int AddString(int id, std::string_view text) = 0;          // new row index
+  virtual int InsertString(int id, int row, std::string_view text) = 0;  // row -1 appends
+  virtual int DeleteString(int id, int row) = 0;                     // rows left
+  virtual int GetCount(int id) const = 0;
+  virtual std::string GetRowText(int id, int row) const = 0;  // empty out of range
+  virtual int GetCurSel(int id) const = 0;                     // LB_ERR when none
+  // Selects a row (or none with -1) and brings it into view; returns LB_ERR
+  // for a row out of range, which also clears the selection.
+  virtual int SetCurSel(int id, int row) = 0;
+  // First row at or after `start + 1` whose text begins with `prefix` (case-insensitive), LB_ERR if none.
+  virtual int FindStringPrefix(int id, int start, std::string_view prefix) const = 0;
+
+  // Window timers: setting a running id restarts it with the new period;
+  // killing drops ticks not yet delivered; no tick after the window is gone.
+  // Returns the timer id (never 0) on success.
+  virtual unsigned SetTimer(unsigned timerId, unsigned periodMs) = 0;
+  virtual bool KillTimer(unsigned timerId) = 0;
+
+  virtual int MessageBox(std::string_view text, std::string_view caption, unsigned flags) = 0;
+  // Appends a separator and then an entry to the window's system menu
+  // (or the platform's equivalent window menu).
+  virtual void AppendSystemMenu(unsigned commandId, std::string_view text) = 0;
+  virtual bool HasSystemMenu() const = 0;
+
+  // Ends the modal run with `result` once the current handler returns.
+  virtual void EndDialog(int result) = 0;
+};
+
+}  // namespace r742

@@ -1,0 +1,116 @@
+// COutputsDlg: the program's main window and the holder of its state.
+// Its member functions are defined in the folder of the subsystem they belong
+// to: shell and output model here, the event log in log/, the operations in
+// sequencer/.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/command_line.h"
+#include "platform/dialog.h"
+
+namespace r742 {
+
+class ISerialPort;
+
+inline constexpr unsigned TIMER_STEP = 1;
+inline constexpr unsigned TIMER_READY = 2;
+
+class COutputsDlg : public CDialog {
+ public:
+  COutputsDlg();
+  ~COutputsDlg() override;
+
+  // --- command line, filled before the window opens
+  std::string m_strCmdLine;
+  std::array<std::string, kMaxTokens> m_strToken;
+  int m_nTokenCount = 0;
+  bool IsOverrideMode() const { return m_nTokenCount == 8; }
+
+  // --- shell
+  std::uint8_t m_bShowModbus = 0;
+  std::uint8_t m_bLimitLength = 0;
+  std::uint8_t m_nFloatOrder = 2;
+
+  // --- link and sequencer
+  std::unique_ptr<ISerialPort> m_hPort;  // null while no port is open
+  int m_nPortSetUp = -1;
+  int m_nNode = 1;
+  int m_nResponseMs = 300;
+  int m_nState = 0;
+  std::uint8_t m_bAwaitingReply = 1;
+  std::uint32_t m_nReplyResult = 0;
+  unsigned m_nStepTimer = 0;
+  unsigned m_nReadyTimer = 0;
+
+  // --- pending traffic line and echo test
+  std::string m_szTraffic;  // at most 999 characters
+  std::uint8_t m_bEchoProbe = 0;
+  std::uint8_t m_bEchoChecked = 0;
+  std::uint8_t m_bEchoPresent = 0;
+  std::uint32_t m_nSentLength = 0;
+
+  // --- output model, index 0..2 = CH1..CH3
+  std::array<int, 3> m_nParamCode{};
+  std::array<int, 3> m_nPolarity{};
+  std::array<float, 3> m_fNominal{100.0f, 100.0f, 100.0f};
+  std::array<float, 3> m_fZeroOffset{};
+  std::array<float, 3> m_fFullScale{};
+  std::array<int, 3> m_nOutputMode{1, 1, 1};
+
+  bool IsPortOpen() const { return m_hPort != nullptr; }
+
+  // --- shell
+  void DisableControls();
+  void EnableControls();
+  void OnShowModbus();
+  void OnLimitLength();
+  void OnFloatOrderChange();
+  void OnHelp();
+
+  // --- channel assignment
+  void OnAdd();
+  void OnRemove();
+  void OnClear();
+  void RefreshChannels();
+
+  // --- scaling and read-outs
+  void OnChangeCh1Nominal() { OnChangeNominal(0); }
+  void OnChangeCh2Nominal() { OnChangeNominal(1); }
+  void OnChangeCh3Nominal() { OnChangeNominal(2); }
+  void OnChangeCh1Offset() { OnChangeOffset(0); }
+  void OnChangeCh2Offset() { OnChangeOffset(1); }
+  void OnChangeCh3Offset() { OnChangeOffset(2); }
+  void UpdateValueLabels(int code, int channel);  // channel 1..3
+  void UpdateReadouts();
+  // One of the two node values of a frequency channel (channel 1..3, which 0 or 1); 0.0 otherwise.
+  float FrequencyToNode(int code, int channel, int which) const;
+
+  // --- event log
+  void AddLogLine(std::string_view text, std::uint8_t timestamp);
+
+  // --- operations
+  void OnRead();
+  void OnSend();
+  void OnRelease();
+  void ClosePort();
+
+ protected:
+  bool OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  void OnSysCommand(unsigned commandId, long param) override;
+
+ private:
+  void OnChangeNominal(int ch);
+  void OnChangeOffset(int ch);
+  void SetText(int id, std::string_view text) { GetDlgItem(id).SetWindowText(text); }
+  void Enable(int id, bool on) { GetDlgItem(id).EnableWindow(on); }
+  void CloseWindowCleanly(int result);
+};
+
+}  // namespace r742

@@ -1,0 +1,48 @@
+// A main window opened on the headless backend, driven like a user would.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/outputs_app.h"
+#include "platform/headless/headless_platform.h"
+#include "ui/outputs_dlg.h"
+#include "ui/resource.h"
+
+namespace r742::test {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void Open(const std::string& commandLine = "") {
+    LoadCommandLine(dlg, commandLine);
+    window = &platform.Open(dlg);
+  }
+  std::string Text(int id) const { return window->GetText(id); }
+  bool Enabled(int id) const { return window->IsEnabled(id); }
+  std::vector<std::string> Rows(int id) const { return window->Rows(id); }
+  void Assign(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      const int row = window->FindStringPrefix(IDC_AVAILABLE_LIST, -1, name);
+      ASSERT_NE(row, LB_ERR) << name;
+      // Prefix search may hit a longer name first; walk to the exact one.
+      int exact = row;
+      while (window->GetRowText(IDC_AVAILABLE_LIST, exact) != name) exact++;
+      window->SelectRow(IDC_AVAILABLE_LIST, exact);
+      window->Click(IDC_ADD);
+    }
+  }
+  std::array<std::string, 3> Readouts(int ch) const {
+    return {Text(PointId(ch, 0)), Text(PointId(ch, 1)), Text(PointId(ch, 2))};
+  }
+  std::array<std::string, 3> Units(int ch) const {
+    return {Text(UnitId(ch, 0)), Text(UnitId(ch, 1)), Text(UnitId(ch, 2))};
+  }
+
+  HeadlessPlatform platform;
+  PlatformScope scope{platform};
+  COutputsDlg dlg;
+  HeadlessWindow* window = nullptr;
+};
+
+}  // namespace r742::test
