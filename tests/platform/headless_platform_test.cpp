@@ -56,9 +56,9 @@ class HeadlessPlatformTest : public ::testing::Test {
     dlg.platform = &platform;
     return platform.Open(dlg);
   }
+  RecordingDialog dlg;  // outlives the platform, which destroys the windows still open
   HeadlessPlatform platform;
   PlatformScope scope{platform};
-  RecordingDialog dlg;
 };
 
 TEST_F(HeadlessPlatformTest, SettingAnEditTextRaisesOneChangeEvenWhenUnchanged) {

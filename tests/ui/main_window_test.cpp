@@ -110,9 +110,9 @@ TEST_F(MainWindowTest, HelpOpensOurHelpWindow) {
 TEST_F(MainWindowTest, QuitEscapeAndEnterAllEndTheWindowAndStopItsTimers) {
   for (auto close : {+[](HeadlessWindow& w) { w.Click(IDCANCEL); }, +[](HeadlessWindow& w) { w.PressEscape(); },
                      +[](HeadlessWindow& w) { w.PressEnter(); }}) {
+    COutputsDlg d;
     HeadlessPlatform p;
     PlatformScope s(p);
-    COutputsDlg d;
     HeadlessWindow& w = p.Open(d);
     d.m_nStepTimer = d.SetTimer(TIMER_STEP, 300);
     d.m_nReadyTimer = d.SetTimer(TIMER_READY, 1000);

@@ -39,9 +39,10 @@ class MainWindowTest : public ::testing::Test {
     return {Text(UnitId(ch, 0)), Text(UnitId(ch, 1)), Text(UnitId(ch, 2))};
   }
 
+  // The dialog outlives the platform, which destroys the windows still open.
+  COutputsDlg dlg;
   HeadlessPlatform platform;
   PlatformScope scope{platform};
-  COutputsDlg dlg;
   HeadlessWindow* window = nullptr;
 };
 

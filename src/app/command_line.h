@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace r742 {
+
+inline constexpr int kMaxTokens = 50;
+
+// Tokens of the program's command line. `count` is the number of tokens found,
+// which may exceed kMaxTokens; only the first kMaxTokens are stored.
+struct CommandLineTokens {
+  std::array<std::string, kMaxTokens> tokens;
+  int count = 0;
+};
+
+// argv[1..argc-1] joined by single blanks, without quoting.
+std::string JoinArguments(int argc, char** argv);
+
+// ',' and ';' count as blanks and the text is upper-cased (ASCII). Every single
+// blank ends a token, so two separators in a row give an empty token and a
+// leading one an empty first token; a trailing separator adds none.
+CommandLineTokens TokenizeCommandLine(std::string line);
+
+// A command line of exactly eight tokens selects the override mode.
+bool IsOverrideMode(const CommandLineTokens& tokens);
+
+}  // namespace r742

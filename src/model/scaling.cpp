@@ -1,0 +1,89 @@
+#include "model/scaling.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace r742 {
+namespace {
+
+// Every step below is stored in a float on purpose: the read-outs are defined
+// by these 32-bit steps, and rounding between them shows in the last digit.
+constexpr float kCountsFullScale = 1638.0f;  // counts for 100 %
+constexpr float kNominalMax = 200.0f;
+constexpr float kNominalMin = 5.0f;
+constexpr float kOffsetMax = 90.0f;
+constexpr float kFreqBase = 40.0f;  // Hz at u = 0
+
+}  // namespace
+
+float ClampNominal(float v) {
+  if (std::isnan(v)) return kNominalMin;
+  if (v > kNominalMax) v = kNominalMax;
+  if (v < kNominalMin) v = kNominalMin;
+  return v;
+}
+
+float ClampZeroOffset(float v) {
+  if (std::isnan(v) || std::isinf(v) || v > kOffsetMax) return 0.0f;
+  return v;
+}
+
+float ChannelOutput(float u, float F, float N, float Z) {
+  const float span = N - Z;
+  const float scaledU = kCountsFullScale * u;
+  const float product = span * scaledU;
+  const float varying = product / 100.0f;
+  const float zeroFraction = Z / 100.0f;
+  const float zeroCounts = zeroFraction * kCountsFullScale;
+  const float counts = varying + zeroCounts;
+  const float fraction = counts / kCountsFullScale;
+  const float result = fraction * F;
+  return result;
+}
+
+bool IsNominalBad(float N) { return std::isnan(N) || N > kNominalMax || N < kNominalMin; }
+
+bool IsOffsetBad(float Z) { return Z > kOffsetMax; }
+
+std::string FormatReadout(float v) {
+  // Largest float needs 39 integer digits, a sign and ".0": 64 is ample.
+  constexpr std::size_t kMaxText = 63;
+  char buf[kMaxText + 1];
+  char* const first = buf + 1;  // room for a leading '+'
+  const auto res = std::to_chars(first, buf + kMaxText, static_cast<double>(v),
+                                 std::chars_format::fixed, 1);
+  if (res.ec != std::errc{}) return "?";
+  if (*first == '-') return std::string(first, res.ptr);
+  buf[0] = '+';
+  return std::string(buf, res.ptr);
+}
+
+float FrequencyToNode(float centre, float span, int which) {
+  const float twoSpans = span + span;
+  const float k = 2000.0f / twoSpans;
+  const float low = centre - span;
+  const float lowAboveBase = low - kFreqBase;
+  const float steps = lowAboveBase / 5.0f;
+  const float slope = -0.25f * k;
+  const float m = steps * slope;
+  if (which == 0) {
+    const float first = k + m;
+    return first;
+  }
+  if (which == 1) return m;
+  return 0.0f;
+}
+
+CentreSpan FrequencyFromNode(float a, float b) {
+  const float d = a - b;
+  const float halfInv = 2000.0f / d;
+  const float span = halfInv / 2.0f;
+  const float top = span + kFreqBase;
+  const float b4 = 4.0f * b;
+  const float ratio = b4 / d;
+  const float shift = ratio * 5.0f;
+  const float centre = top - shift;
+  return CentreSpan{centre, span};
+}
+
+}  // namespace r742
