@@ -21,10 +21,10 @@ const DialogTemplate& HelpDialogTemplate() {
     d.id = IDD_HELP;
     d.caption = "R742 Analogue Outputs - Help";
     d.width = 320;
-    d.height = 318;
+    d.height = 262;
     d.controls = {
-        {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 284}, kMultiLine, {}},
-        {IDOK, ControlKind::PushButton, "OK", {263, 297, 50, 14}, kTabStop, {}},
+        {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 228}, kMultiLine, {}},
+        {IDOK, ControlKind::PushButton, "OK", {263, 241, 50, 14}, kTabStop, {}},
     };
     return d;
   }();

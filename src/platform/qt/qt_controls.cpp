@@ -1,6 +1,7 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace r742 {
@@ -44,6 +46,14 @@ QWidget* CreateStatic(const ControlTemplate& c, QWidget* parent) {
     label->setLineWidth(1);
   }
   label->setWordWrap((c.style & kMultiLine) != 0);
+  if (c.style & kIconImage) {
+    // The program's icon, or the platform's information icon while it has none.
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull()) icon = label->style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    const PixelRect px = DluToPixels(c.rect);
+    label->setPixmap(icon.pixmap(std::min(px.w, px.h)));
+    return label;
+  }
   SetStaticText(label, c.text);
   return label;
 }
@@ -53,6 +63,12 @@ QWidget* CreateGroupBox(const ControlTemplate& c, QWidget* parent) {
   // A group box only frames its neighbours: clicks go to whatever lies under it.
   box->setAttribute(Qt::WA_TransparentForMouseEvents);
   box->setFocusPolicy(Qt::NoFocus);
+  // The frame's top line runs through the middle of the title, whose own
+  // background breaks it, rather than starting below the title.
+  const int half = kDialogFontPixels / 2 + 1;
+  box->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
+                                    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
+                         .arg(half));
   return box;
 }
 

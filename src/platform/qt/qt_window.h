@@ -77,7 +77,7 @@ class QtWindow final : public QDialog, public IWindow {
   bool Live() const { return !ended_ && !destroyed_; }
 
   void ConnectUserSignals(int id, Control& control);
-  void Notify(int id, r742::Notify code);
+  void Raise(int id, Notify code);  // passes a notification to the dialog
   void OnUserSelection(int id);
   void OnUserComboChoice(int id, int row);
   void OnUserEdit(int id);

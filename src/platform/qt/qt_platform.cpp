@@ -1,0 +1,73 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+#include <iostream>
+
+#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_guard.h"
+#include "platform/qt/qt_window.h"
+
+namespace r742 {
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
+int QtPlatform::RunModal(CDialog& dialog) {
+  QWidget* parent = running_.empty() ? QApplication::activeWindow() : running_.back();
+  QPointer<QtWindow> window = new QtWindow(dialog, parent);
+  dialog.AttachWindow(window);
+  running_.push_back(window);
+  bool initialised = false;
+  CallGuarded("OnInitDialog", [&] {
+    dialog.InitWindow();
+    initialised = true;
+  });
+  if (!initialised && window) window->EndDialog(IDCANCEL);  // a half-initialised dialog is not shown
+  if (window && !window->Ended()) {
+    ArmScreenshot(*window);
+    window->exec();
+  }
+  running_.pop_back();
+  int result = IDCANCEL;
+  if (window) {
+    if (window->Ended()) result = window->Result();
+    window->Destroy();
+    delete window;
+  }
+  dialog.AttachWindow(nullptr);  // the window could only be gone with its owner; never leave it dangling
+  return result;
+}
+
+void QtPlatform::RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter) {
+  screenshot_ = Screenshot{std::move(pngPath), delayMs, closeAfter};
+}
+
+void QtPlatform::ArmScreenshot(QtWindow& window) {
+  if (!screenshot_) return;
+  Screenshot shot = std::move(*screenshot_);
+  screenshot_.reset();
+  // Armed just before exec() shows the window; the timer dies with the window.
+  QTimer::singleShot(shot.delayMs, &window, [target = &window, shot] {
+    const std::string written = WriteWidgetPicture(*target, shot.path);
+    if (!written.empty())
+      std::cout << "Window picture written to " << written << std::endl;
+    else
+      std::cerr << "Could not write the window picture to " << shot.path << std::endl;
+    if (shot.closeAfter) target->close();
+  });
+}
+
+std::string WriteWidgetPicture(QWidget& widget, const std::string& pngPath) {
+  const QFileInfo file(ToQString(pngPath));
+  const QString absolute = file.absoluteFilePath();
+  if (!QDir().mkpath(file.absolutePath())) return {};
+  if (!widget.grab().save(absolute, "PNG")) return {};
+  return ToStdString(absolute);
+}
+
+}  // namespace r742

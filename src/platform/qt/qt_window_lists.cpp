@@ -1,0 +1,155 @@
+// Rows and selection of list and combo boxes. The window remembers each
+// box's selected row itself and shows it on the widget with the widget's
+// signals blocked, so only the user's own choices reach the dialog.
+#include <QComboBox>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <cctype>
+
+#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_window.h"
+
+namespace r742 {
+
+namespace {
+QListWidget* AsList(QWidget* w) { return qobject_cast<QListWidget*>(w); }
+QComboBox* AsCombo(QWidget* w) { return qobject_cast<QComboBox*>(w); }
+
+bool StartsWithNoCase(const std::string& row, std::string_view prefix) {
+  if (row.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(row[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
+      return false;
+  return true;
+}
+}  // namespace
+
+void QtWindow::ShowSelection(Control& c, bool scroll) {
+  const QSignalBlocker block(c.widget);
+  if (QComboBox* combo = AsCombo(c.widget)) {
+    combo->setCurrentIndex(c.curSel);
+    return;
+  }
+  QListWidget* list = AsList(c.widget);
+  if (!list) return;
+  if (c.style & kNoSelection) {
+    // Rows of this list are never highlighted; the row is only brought into view.
+  } else if (c.curSel >= 0) {
+    list->setCurrentRow(c.curSel);
+  } else {
+    list->clearSelection();
+    list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  }
+  if (scroll && c.curSel >= 0) list->scrollToItem(list->item(c.curSel));
+}
+
+void QtWindow::OnUserSelection(int id) {
+  Control* c = Find(id);
+  if (!c || !Live()) return;
+  const QList<QListWidgetItem*> selected = AsList(c->widget)->selectedItems();
+  c->curSel = selected.isEmpty() ? LB_ERR : AsList(c->widget)->row(selected.front());
+  if (c->curSel != LB_ERR && (c->style & kNotify)) Raise(id, Notify::SelChange);
+}
+
+void QtWindow::OnUserComboChoice(int id, int row) {
+  Control* c = Find(id);
+  if (!c || !Live()) return;
+  c->curSel = row;
+  Raise(id, Notify::SelChange);
+  Raise(id, Notify::CloseUp);
+}
+
+void QtWindow::ResetContent(int id) {
+  Control* c = Find(id);
+  if (!IsList(c)) return;
+  {
+    const QSignalBlocker block(c->widget);
+    if (QComboBox* combo = AsCombo(c->widget))
+      combo->clear();
+    else
+      AsList(c->widget)->clear();
+  }
+  c->curSel = LB_ERR;
+  ShowSelection(*c, false);
+}
+
+int QtWindow::AddString(int id, std::string_view text) { return InsertString(id, -1, text); }
+
+int QtWindow::InsertString(int id, int row, std::string_view text) {
+  Control* c = Find(id);
+  if (!IsList(c)) return LB_ERR;
+  const int count = GetCount(id);
+  if (row == -1) row = count;
+  if (row < 0 || row > count) return LB_ERR;
+  {
+    const QSignalBlocker block(c->widget);
+    if (QComboBox* combo = AsCombo(c->widget))
+      combo->insertItem(row, ToQString(text));
+    else
+      AsList(c->widget)->insertItem(row, ToQString(text));
+  }
+  if (c->curSel >= row) ++c->curSel;  // the selection stays on its row
+  ShowSelection(*c, false);  // a combo box would otherwise pick the first row added
+  return row;
+}
+
+int QtWindow::DeleteString(int id, int row) {
+  Control* c = Find(id);
+  if (!IsList(c) || row < 0 || row >= GetCount(id)) return LB_ERR;
+  {
+    // Qt moves the selection to a neighbour of a removed selected row; ShowSelection undoes that.
+    const QSignalBlocker block(c->widget);
+    if (QComboBox* combo = AsCombo(c->widget))
+      combo->removeItem(row);
+    else
+      delete AsList(c->widget)->takeItem(row);
+  }
+  if (c->curSel == row)
+    c->curSel = LB_ERR;
+  else if (c->curSel > row)
+    --c->curSel;
+  ShowSelection(*c, false);
+  return GetCount(id);
+}
+
+int QtWindow::GetCount(int id) const {
+  const Control* c = Find(id);
+  if (!IsList(c)) return LB_ERR;
+  if (const QComboBox* combo = AsCombo(c->widget)) return combo->count();
+  return AsList(c->widget)->count();
+}
+
+std::string QtWindow::GetRowText(int id, int row) const {
+  const Control* c = Find(id);
+  if (!IsList(c) || row < 0 || row >= GetCount(id)) return {};
+  if (const QComboBox* combo = AsCombo(c->widget)) return ToStdString(combo->itemText(row));
+  return ToStdString(AsList(c->widget)->item(row)->text());
+}
+
+int QtWindow::GetCurSel(int id) const {
+  const Control* c = Find(id);
+  return IsList(c) ? c->curSel : LB_ERR;
+}
+
+int QtWindow::SetCurSel(int id, int row) {
+  Control* c = Find(id);
+  if (!IsList(c)) return LB_ERR;
+  const bool inRange = row >= 0 && row < GetCount(id);
+  c->curSel = inRange ? row : LB_ERR;
+  ShowSelection(*c, true);
+  return c->curSel;
+}
+
+int QtWindow::FindStringPrefix(int id, int start, std::string_view prefix) const {
+  const Control* c = Find(id);
+  if (!IsList(c)) return LB_ERR;
+  const int count = GetCount(id);
+  // The search starts after `start` and wraps round to the top.
+  for (int n = 0; n < count; ++n) {
+    const int row = ((start < 0 ? -1 : start) + 1 + n) % count;
+    if (StartsWithNoCase(GetRowText(id, row), prefix)) return row;
+  }
+  return LB_ERR;
+}
+
+}  // namespace r742

@@ -1,0 +1,115 @@
+// The program's main window on the Qt backend.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/qt_platform.h"
+#include "qt_test_support.h"
+#include "platform/qt/program_icon.h"
+#include "ui/about_dlg.h"
+#include "ui/outputs_dlg.h"
+#include "ui/resource.h"
+#include "ui/templates.h"
+
+namespace r742::test {
+namespace {
+
+TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPictured) {
+  const DialogTemplate& tmpl = MainDialogTemplate();
+  QtPlatform platform;
+  PlatformScope scope(platform);
+  const std::string path = std::string(R742_ARTIFACT_DIR) + "/main_window.png";
+  platform.RequestScreenshot(path, 200, true);
+  COutputsDlg dlg;
+  QTimer::singleShot(0, [&] {
+    QtWindow* w = platform.ActiveWindow();
+    ASSERT_NE(w, nullptr);
+    for (const ControlTemplate& c : tmpl.controls) {
+      if (c.id == -1) continue;
+      SCOPED_TRACE(c.id);
+      const PixelRect px = DluToPixels(c.rect);
+      const int h = c.kind == ControlKind::ComboBox ? DluToPixelsY(kClosedComboHeightDlu) : px.h;
+      ASSERT_TRUE(w->Exists(c.id));
+      EXPECT_EQ(w->Widget(c.id)->geometry(), QRect(px.x, px.y, px.w, h));
+      // Push buttons, check boxes and group boxes keep their captions; the program fills the rest.
+      if (c.kind == ControlKind::PushButton || c.kind == ControlKind::CheckBox || c.kind == ControlKind::GroupBox) {
+        EXPECT_EQ(w->GetText(c.id), c.text);
+      }
+    }
+    // A user picks "kW Sum" and "Hz", presses ">>" for each and types a zero offset for CH1.
+    dlg.m_fFullScale = {20.0f, 20.0f, 20.0f};
+    auto* available = qobject_cast<QListWidget*>(w->Widget(IDC_AVAILABLE_LIST));
+    auto* add = qobject_cast<QAbstractButton*>(w->Widget(IDC_ADD));
+    auto* offset = qobject_cast<QLineEdit*>(w->Widget(IDC_CH1_OFFSET));
+    ASSERT_TRUE(available && add && offset);
+    for (int row : {15, 36}) {
+      available->setCurrentRow(row);
+      add->click();
+    }
+    offset->selectAll();
+    QTest::keyClicks(offset, "20");
+    EXPECT_EQ(w->GetCount(IDC_CHANNEL_LIST), 2);
+    EXPECT_EQ(w->GetRowText(IDC_CHANNEL_LIST, 1), "Hz");
+    EXPECT_EQ(w->GetText(IDC_CH2_GROUP), "CH2-Hz");
+    EXPECT_EQ(w->GetText(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
+    EXPECT_EQ(dlg.m_fZeroOffset[0], 20.0f);
+    EXPECT_EQ(w->GetText(PointId(0, 1)), "+4.0");
+    EXPECT_EQ(w->GetText(PointId(0, 2)), "-12.0");
+  });
+  testing::internal::CaptureStdout();
+  const int result = dlg.DoModal();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(out, "Window picture written to " + path + "\n");
+  EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(DluToPixelsX(tmpl.width), DluToPixelsY(tmpl.height)));
+}
+
+TEST(QtMainWindow, AboutBoxShowsIconNameAndVersion) {
+  QApplication::setWindowIcon(ProgramIcon());
+  QtPlatform platform;
+  PlatformScope scope(platform);
+  const std::string path = std::string(R742_ARTIFACT_DIR) + "/about_box.png";
+  platform.RequestScreenshot(path, 100, true);
+  CAboutDlg about;
+  std::string title, line;
+  QTimer::singleShot(0, [&] {
+    title = platform.ActiveWindow()->GetText(0);
+    line = platform.ActiveWindow()->GetText(IDC_ABOUT_TEXT);
+  });
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(about.DoModal(), IDCANCEL);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(title, "About R742 Analogue Outputs");
+  EXPECT_EQ(line, "R742 Analogue Outputs Version 3.001");
+  EXPECT_FALSE(QImage(QString::fromStdString(path)).isNull());
+}
+
+TEST(QtMainWindow, HelpTextFitsItsWindow) {
+  QtPlatform platform;
+  PlatformScope scope(platform);
+  const std::string path = std::string(R742_ARTIFACT_DIR) + "/help_window.png";
+  platform.RequestScreenshot(path, 100, true);
+  CHelpDlg help;
+  int needed = 0, available = 0;
+  QTimer::singleShot(0, [&] {
+    auto* label = qobject_cast<QLabel*>(platform.ActiveWindow()->Widget(IDC_HELP_TEXT));
+    ASSERT_NE(label, nullptr);
+    needed = label->heightForWidth(label->width());
+    available = label->height();
+  });
+  testing::internal::CaptureStdout();
+  help.DoModal();
+  testing::internal::GetCapturedStdout();
+  EXPECT_GT(needed, 0);
+  EXPECT_LE(needed, available);
+}
+
+}  // namespace
+}  // namespace r742::test
