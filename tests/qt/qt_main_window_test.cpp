@@ -43,6 +43,8 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
         EXPECT_EQ(w->GetText(c.id), c.text);
       }
     }
+    // The channel frames come after the boxes they hold, yet the boxes take the clicks.
+    EXPECT_EQ(w->childAt(w->Widget(IDC_CH3_OFFSET)->geometry().center()), w->Widget(IDC_CH3_OFFSET));
     // A user picks "kW Sum" and "Hz", presses ">>" for each and types a zero offset for CH1.
     dlg.m_fFullScale = {20.0f, 20.0f, 20.0f};
     auto* available = qobject_cast<QListWidget*>(w->Widget(IDC_AVAILABLE_LIST));

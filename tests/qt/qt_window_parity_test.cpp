@@ -59,19 +59,5 @@ TEST_F(QtWindowParity, ListBox) { ExpectSameAnswers(kList); }
 TEST_F(QtWindowParity, NoSelectionListBox) { ExpectSameAnswers(kLogList); }
 TEST_F(QtWindowParity, ComboBox) { ExpectSameAnswers(kCombo); }
 
-TEST_F(QtWindowParity, TextExistenceAndEnabling) {
-  for (IWindow* w : {&expected, static_cast<IWindow*>(&*actual)}) {
-    w->SetText(kList, "ignored");
-    w->SetText(kCombo, "ignored");
-    w->Enable(kEdit, false);
-  }
-  for (int id : {0, int{kButton}, int{kLabel}, int{kEdit}, int{kList}, int{kCombo}, 77}) {
-    SCOPED_TRACE(id);
-    EXPECT_EQ(actual->GetText(id), expected.GetText(id));
-    EXPECT_EQ(actual->Exists(id), expected.Exists(id));
-    EXPECT_EQ(actual->IsEnabled(id), expected.IsEnabled(id));
-  }
-}
-
 }  // namespace
 }  // namespace r742::test

@@ -92,10 +92,7 @@ TEST_F(MainWindowTest, FrequencyToNodeOnlyForFrequencyChannels) {
   window->Type(IDC_CH1_OFFSET, "5");
   EXPECT_EQ(dlg.FrequencyToNode(36, 1, 0), 150.0f);
   EXPECT_EQ(dlg.FrequencyToNode(36, 1, 1), -50.0f);
-  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 2), 0.0f);
-  EXPECT_EQ(dlg.FrequencyToNode(4, 1, 0), 0.0f);
-  EXPECT_EQ(dlg.FrequencyToNode(36, 4, 0), 0.0f);
-  EXPECT_EQ(dlg.FrequencyToNode(36, 0, 0), 0.0f);
+  for (auto [code, channel] : {std::pair{4, 1}, {36, 4}, {36, 0}}) EXPECT_EQ(dlg.FrequencyToNode(code, channel, 0), 0.0f);
 }
 
 }  // namespace
