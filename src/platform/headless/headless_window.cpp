@@ -1,7 +1,7 @@
 #include <algorithm>
-#include <cctype>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/list_rules.h"
 
 namespace r742 {
 
@@ -90,7 +90,7 @@ int HeadlessWindow::InsertString(int id, int row, std::string_view text) {
   if (row == -1) row = count;
   if (row < 0 || row > count) return LB_ERR;
   c->rows.insert(c->rows.begin() + row, std::string(text));
-  if (c->curSel >= row) ++c->curSel;  // the selection stays on its row
+  c->curSel = SelectionAfterInsert(c->curSel, row);
   return row;
 }
 
@@ -98,10 +98,7 @@ int HeadlessWindow::DeleteString(int id, int row) {
   Control* c = Find(id);
   if (!IsList(c) || row < 0 || row >= static_cast<int>(c->rows.size())) return LB_ERR;
   c->rows.erase(c->rows.begin() + row);
-  if (c->curSel == row)
-    c->curSel = LB_ERR;
-  else if (c->curSel > row)
-    --c->curSel;
+  c->curSel = SelectionAfterDelete(c->curSel, row);
   return static_cast<int>(c->rows.size());
 }
 
@@ -135,20 +132,8 @@ int HeadlessWindow::SetCurSel(int id, int row) {
 int HeadlessWindow::FindStringPrefix(int id, int start, std::string_view prefix) const {
   const Control* c = Find(id);
   if (!IsList(c)) return LB_ERR;
-  const int count = static_cast<int>(c->rows.size());
-  auto startsWith = [&](const std::string& row) {
-    if (row.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-      if (std::toupper(static_cast<unsigned char>(row[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
-        return false;
-    return true;
-  };
-  // The search starts after `start` and wraps round to the top.
-  for (int n = 0; n < count; ++n) {
-    const int row = ((start < 0 ? -1 : start) + 1 + n) % count;
-    if (startsWith(c->rows[static_cast<std::size_t>(row)])) return row;
-  }
-  return LB_ERR;
+  return FindPrefixRow(static_cast<int>(c->rows.size()), start, prefix,
+                       [&](int row) { return c->rows[static_cast<std::size_t>(row)]; });
 }
 
 unsigned HeadlessWindow::SetTimer(unsigned timerId, unsigned periodMs) {

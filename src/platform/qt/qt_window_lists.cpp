@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <cctype>
 
+#include "platform/list_rules.h"
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_window.h"
 
@@ -15,13 +15,6 @@ namespace {
 QListWidget* AsList(QWidget* w) { return qobject_cast<QListWidget*>(w); }
 QComboBox* AsCombo(QWidget* w) { return qobject_cast<QComboBox*>(w); }
 
-bool StartsWithNoCase(const std::string& row, std::string_view prefix) {
-  if (row.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(row[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
-      return false;
-  return true;
-}
 }  // namespace
 
 void QtWindow::ShowSelection(Control& c, bool scroll) {
@@ -88,7 +81,7 @@ int QtWindow::InsertString(int id, int row, std::string_view text) {
     else
       AsList(c->widget)->insertItem(row, ToQString(text));
   }
-  if (c->curSel >= row) ++c->curSel;  // the selection stays on its row
+  c->curSel = SelectionAfterInsert(c->curSel, row);
   ShowSelection(*c, false);  // a combo box would otherwise pick the first row added
   return row;
 }
@@ -104,10 +97,7 @@ int QtWindow::DeleteString(int id, int row) {
     else
       delete AsList(c->widget)->takeItem(row);
   }
-  if (c->curSel == row)
-    c->curSel = LB_ERR;
-  else if (c->curSel > row)
-    --c->curSel;
+  c->curSel = SelectionAfterDelete(c->curSel, row);
   ShowSelection(*c, false);
   return GetCount(id);
 }
@@ -143,13 +133,7 @@ int QtWindow::SetCurSel(int id, int row) {
 int QtWindow::FindStringPrefix(int id, int start, std::string_view prefix) const {
   const Control* c = Find(id);
   if (!IsList(c)) return LB_ERR;
-  const int count = GetCount(id);
-  // The search starts after `start` and wraps round to the top.
-  for (int n = 0; n < count; ++n) {
-    const int row = ((start < 0 ? -1 : start) + 1 + n) % count;
-    if (StartsWithNoCase(GetRowText(id, row), prefix)) return row;
-  }
-  return LB_ERR;
+  return FindPrefixRow(GetCount(id), start, prefix, [&](int row) { return GetRowText(id, row); });
 }
 
 }  // namespace r742
