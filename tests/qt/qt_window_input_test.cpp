@@ -92,6 +92,11 @@ TEST(QtWindowInput, EnterEscapeCloseBoxAndWindowMenuGoToTheDialog) {
   menu[1]->trigger();
   EXPECT_EQ(dlg.sysCommands, std::vector<unsigned>{0x10u});
 
+  w->Widget(kButton)->setFocus();
+  QTest::keyClick(w->Widget(kButton), Qt::Key_Return);  // Enter on a focused button presses it
+  EXPECT_EQ(dlg.notes.back(), Note(kButton, Notify::Clicked));
+  EXPECT_FALSE(w->Ended());
+  w->Widget(kEdit)->setFocus();
   QTest::keyClick(w->Widget(kEdit), Qt::Key_Return);  // the edit passes Enter on
   EXPECT_EQ(w->Result(), IDOK);
   EXPECT_FALSE(w->isVisible());

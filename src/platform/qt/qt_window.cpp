@@ -301,7 +301,11 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
   const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
   if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     event->accept();
-    accept();
+    // Enter on a focused push button presses that button; anywhere else it is the dialog's OK.
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+      button->click();
+    else
+      accept();
     return;
   }
   QDialog::keyPressEvent(event);  // Escape calls reject()
