@@ -16,18 +16,14 @@ bool CHelpDlg::OnInitDialog() {
 }
 
 const DialogTemplate& HelpDialogTemplate() {
-  static const DialogTemplate t = [] {
-    DialogTemplate d;
-    d.id = IDD_HELP;
-    d.caption = "R742 Analogue Outputs - Help";
-    d.width = 320;
-    d.height = 262;
-    d.controls = {
-        {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 228}, kMultiLine, {}},
-        {IDOK, ControlKind::PushButton, "OK", {263, 241, 50, 14}, kTabStop, {}},
-    };
-    return d;
-  }();
+  static const DialogTemplate t{.id = IDD_HELP,
+                                .caption = "R742 Analogue Outputs - Help",
+                                .width = 320,
+                                .height = 262,
+                                .controls = {
+                                    {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 228}, kMultiLine, {}},
+                                    {IDOK, ControlKind::PushButton, "OK", {263, 241, 50, 14}, kTabStop, {}},
+                                }};
   return t;
 }
 

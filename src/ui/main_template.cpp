@@ -12,12 +12,12 @@ constexpr unsigned kValueEdit = kAutoHScroll | kBorder | kTabStop;
 constexpr unsigned kSunkenCentre = kCentre | kSunken;
 
 DialogTemplate BuildMain() {
-  DialogTemplate t;
-  t.id = IDD_MAIN;
-  t.caption = "R742 - Analogue Outputs";
-  t.width = 432;
-  t.height = 351;
-  t.style = kDlgCaption | kDlgSysMenu | kDlgModalFrame | kDlgAppWindow;
+  DialogTemplate t{.id = IDD_MAIN,
+                   .caption = "R742 - Analogue Outputs",
+                   .width = 432,
+                   .height = 351,
+                   .style = kDlgCaption | kDlgSysMenu | kDlgModalFrame | kDlgAppWindow,
+                   .controls = {}};
   auto add = [&](int id, K kind, const char* text, DlgRect r, unsigned style = kStyleNone) {
     t.controls.push_back({id, kind, text, r, style, {}});
   };
@@ -83,17 +83,15 @@ DialogTemplate BuildMain() {
 }
 
 DialogTemplate BuildAbout() {
-  DialogTemplate t;
-  t.id = IDD_ABOUTBOX;
-  t.caption = "About R742 Analogue Outputs";
-  t.width = 250;
-  t.height = 55;
-  t.controls = {
-      {IDC_ABOUT_ICON, K::Static, "", {11, 17, 20, 20}, kIconImage, {}},
-      {IDC_ABOUT_TEXT, K::Static, "R742 Analogue Outputs Version 3.001", {40, 10, 160, 8}, kStyleNone, {}},
-      {IDOK, K::PushButton, "OK", {208, 7, 32, 14}, kTabStop, {}},
-  };
-  return t;
+  return {.id = IDD_ABOUTBOX,
+          .caption = "About R742 Analogue Outputs",
+          .width = 250,
+          .height = 55,
+          .controls = {
+              {IDC_ABOUT_ICON, K::Static, "", {11, 17, 20, 20}, kIconImage, {}},
+              {IDC_ABOUT_TEXT, K::Static, "R742 Analogue Outputs Version 3.001", {40, 10, 160, 8}, kStyleNone, {}},
+              {IDOK, K::PushButton, "OK", {208, 7, 32, 14}, kTabStop, {}},
+          }};
 }
 
 }  // namespace
