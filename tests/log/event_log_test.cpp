@@ -18,15 +18,13 @@ TEST_F(MainWindowTest, EventLogRows) {
   EXPECT_EQ(rows[1].substr(8), " Getting System Settings");
   EXPECT_EQ(rows[1][2], ':');
 
-  dlg.AddLogLine(std::string(111, 'a'), 1);
+  // Row lengths are the splitter's, tested with it; here the rows reach the list, the date only once.
   dlg.AddLogLine(std::string(112, 'b'), 1);
-  dlg.AddLogLine(std::string(250, 'c'), 0);
   dlg.AddLogLine("", 1);
   rows = Rows(IDC_LOG_LIST);
-  std::vector<std::size_t> sizes;
-  for (std::size_t i = 2; i < rows.size(); ++i) sizes.push_back(rows[i].size());
-  EXPECT_EQ(sizes, (std::vector<std::size_t>{120, 120, 1, 120, 120, 10, 9}));
-  EXPECT_EQ(rows[4], "b");
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[3], "b");
+  EXPECT_EQ(rows[4].size(), 9u);
   EXPECT_EQ(rows.back().back(), ' ');
   EXPECT_EQ(window->GetCurSel(IDC_LOG_LIST), static_cast<int>(rows.size()) - 1);
 }

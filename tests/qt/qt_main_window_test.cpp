@@ -21,16 +21,30 @@
 namespace r742::test {
 namespace {
 
-TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPictured) {
-  const DialogTemplate& tmpl = MainDialogTemplate();
+// Runs `dlg` modally, lets `inspect` look at its running window, then pictures
+// it to <artifacts>/<picture> and closes it. Returns what the program printed.
+std::string RunPictured(CDialog& dlg, const std::string& picture, std::function<void(QtWindow&)> inspect,
+                        int* result = nullptr) {
   QtPlatform platform;
   PlatformScope scope(platform);
-  const std::string path = std::string(R742_ARTIFACT_DIR) + "/main_window.png";
-  platform.RequestScreenshot(path, 200, true);
-  COutputsDlg dlg;
+  platform.RequestScreenshot(std::string(R742_ARTIFACT_DIR) + "/" + picture, 200, true);
   QTimer::singleShot(0, [&] {
     QtWindow* w = platform.ActiveWindow();
     ASSERT_NE(w, nullptr);
+    inspect(*w);
+  });
+  testing::internal::CaptureStdout();
+  const int r = dlg.DoModal();
+  if (result) *result = r;
+  return testing::internal::GetCapturedStdout();
+}
+
+TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPictured) {
+  const DialogTemplate& tmpl = MainDialogTemplate();
+  COutputsDlg dlg;
+  int result = 0;
+  const std::string out = RunPictured(dlg, "main_window.png", [&](QtWindow& window) {
+    QtWindow* w = &window;
     for (const ControlTemplate& c : tmpl.controls) {
       if (c.id == -1) continue;
       SCOPED_TRACE(c.id);
@@ -64,10 +78,8 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
     EXPECT_EQ(dlg.m_fZeroOffset[0], 20.0f);
     EXPECT_EQ(w->GetText(PointId(0, 1)), "+4.0");
     EXPECT_EQ(w->GetText(PointId(0, 2)), "-12.0");
-  });
-  testing::internal::CaptureStdout();
-  const int result = dlg.DoModal();
-  const std::string out = testing::internal::GetCapturedStdout();
+  }, &result);
+  const std::string path = std::string(R742_ARTIFACT_DIR) + "/main_window.png";
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(out, "Window picture written to " + path + "\n");
   EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(DluToPixelsX(tmpl.width), DluToPixelsY(tmpl.height)));
@@ -75,40 +87,28 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
 
 TEST(QtMainWindow, AboutBoxShowsIconNameAndVersion) {
   QApplication::setWindowIcon(ProgramIcon());
-  QtPlatform platform;
-  PlatformScope scope(platform);
-  const std::string path = std::string(R742_ARTIFACT_DIR) + "/about_box.png";
-  platform.RequestScreenshot(path, 100, true);
   CAboutDlg about;
   std::string title, line;
-  QTimer::singleShot(0, [&] {
-    title = platform.ActiveWindow()->GetText(0);
-    line = platform.ActiveWindow()->GetText(IDC_ABOUT_TEXT);
-  });
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(about.DoModal(), IDCANCEL);
-  testing::internal::GetCapturedStdout();
+  int result = 0;
+  RunPictured(about, "about_box.png", [&](QtWindow& w) {
+    title = w.GetText(0);
+    line = w.GetText(IDC_ABOUT_TEXT);
+  }, &result);
+  EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(title, "About R742 Analogue Outputs");
   EXPECT_EQ(line, "R742 Analogue Outputs Version 3.001");
-  EXPECT_FALSE(QImage(QString::fromStdString(path)).isNull());
+  EXPECT_FALSE(QImage(QString(R742_ARTIFACT_DIR "/about_box.png")).isNull());
 }
 
 TEST(QtMainWindow, HelpTextFitsItsWindow) {
-  QtPlatform platform;
-  PlatformScope scope(platform);
-  const std::string path = std::string(R742_ARTIFACT_DIR) + "/help_window.png";
-  platform.RequestScreenshot(path, 100, true);
   CHelpDlg help;
   int needed = 0, available = 0;
-  QTimer::singleShot(0, [&] {
-    auto* label = qobject_cast<QLabel*>(platform.ActiveWindow()->Widget(IDC_HELP_TEXT));
+  RunPictured(help, "help_window.png", [&](QtWindow& w) {
+    auto* label = qobject_cast<QLabel*>(w.Widget(IDC_HELP_TEXT));
     ASSERT_NE(label, nullptr);
     needed = label->heightForWidth(label->width());
     available = label->height();
   });
-  testing::internal::CaptureStdout();
-  help.DoModal();
-  testing::internal::GetCapturedStdout();
   EXPECT_GT(needed, 0);
   EXPECT_LE(needed, available);
 }

@@ -1,6 +1,5 @@
-// Shared pieces of the Qt backend tests: a template with one control of each
-// kind, a dialog that records what reaches it, a shown window, and waiting
-// on a condition while the event loop runs.
+// Shared pieces of the Qt backend tests: a shown window, and waiting on a
+// condition while the event loop runs.
 #pragma once
 
 #include <QCoreApplication>
@@ -12,30 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/recording_dialog.h"
 #include "platform/qt/qt_window.h"
 
 namespace r742::test {
-
-enum : int { kButton = 10, kCheck, kLabel, kGroup, kEdit, kUpperEdit, kList, kLogList, kCombo };
-
-inline const DialogTemplate& TestTemplate() {
-  using K = ControlKind;
-  static const DialogTemplate t{
-      900, "Test Window", 200, 150, "MS Sans Serif", 8, kDlgCaption | kDlgSysMenu | kDlgModalFrame,
-      {{IDOK, K::PushButton, "OK", {140, 7, 50, 14}, kTabStop, {}},
-       {kButton, K::PushButton, "&Apply", {140, 41, 50, 14}, kTabStop, {}},
-       {kCheck, K::CheckBox, "Check", {7, 7, 60, 10}, kTabStop, {}},
-       {kLabel, K::Static, "&Value", {7, 20, 40, 10}, kCentre | kSunken, {}},
-       {-1, K::Static, "Unnamed", {50, 20, 30, 8}, kStyleNone, {}},
-       {kEdit, K::Edit, "start", {10, 62, 50, 12}, kBorder | kTabStop, {}},
-       {kUpperEdit, K::Edit, "", {70, 62, 50, 12}, kUpperCase | kBorder, {}},
-       {kGroup, K::GroupBox, "Group", {5, 52, 130, 40}, kStyleNone, {}},  // after what it frames
-       {kList, K::ListBox, "", {7, 95, 60, 40}, kNotify | kVScroll, {}},
-       {kLogList, K::ListBox, "", {70, 95, 60, 40}, kNotify | kNoSelection | kVScroll, {}},
-       {kCombo, K::ComboBox, "", {140, 60, 50, 60}, kVScroll, {"Alpha", "Beta", "Gamma"}}}};
-  return t;
-}
 
 // Runs the event loop until `done` holds or `timeoutMs` passed; true if it held.
 // It blocks only waiting for events; the deadline timer is one of them.
@@ -48,41 +27,6 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
   while (!done() && !expired) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   return done();
 }
-
-class RecordingDialog : public CDialog {
- public:
-  using Note = std::pair<int, Notify>;
-  explicit RecordingDialog(const DialogTemplate& tmpl = TestTemplate()) : CDialog(tmpl) {
-    for (const auto& c : tmpl.controls)
-      if (c.id != -1 && c.id != IDOK && c.id != IDCANCEL)
-        for (Notify code : {Notify::Clicked, Notify::Changed, Notify::SelChange, Notify::CloseUp})
-          OnNotify(c.id, code, [this, id = c.id, code] {
-            notes.emplace_back(id, code);
-            if (onNote) onNote(id, code);
-          });
-  }
-  std::vector<Note> notes;  // every notification but those of OK and Cancel
-  std::function<void(int, Notify)> onNote;
-  std::function<void()> onInit;
-  std::function<void(unsigned)> onTimer;
-  std::map<unsigned, int> ticks;
-  std::vector<unsigned> sysCommands;
-  bool cancelEnds = true;
-  int cancels = 0, destroys = 0;
-
- protected:
-  bool OnInitDialog() override { return onInit ? (onInit(), true) : true; }
-  void OnCancel() override {
-    ++cancels;
-    if (cancelEnds) EndDialog(IDCANCEL);
-  }
-  void OnTimer(unsigned id) override {
-    ++ticks[id];
-    if (onTimer) onTimer(id);
-  }
-  void OnSysCommand(unsigned commandId, long) override { sysCommands.push_back(commandId); }
-  void OnDestroy() override { ++destroys; }
-};
 
 // A dialog's window opened and shown without a modal run, for the test to drive.
 class ShownWindow {

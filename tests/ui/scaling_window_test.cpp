@@ -10,6 +10,7 @@ const Three kNoUnits{"  ", "  ", "  "};
 TEST_F(MainWindowTest, ReadoutsFollowParameterClassAndScaling) {
   Open();
   Assign({"kW Sum", "V L1-2", "OFF"});
+  EXPECT_EQ(Readouts(0), (Three{"+0.0", "+0.0", "-0.0"}));  // before a Read every output is zero, with its sign
   dlg.m_fFullScale = {20.0f, 20.0f, 20.0f};
   dlg.UpdateReadouts();
   EXPECT_EQ(Readouts(0), (Three{"+20.0", "+0.0", "-20.0"}));
@@ -29,12 +30,6 @@ TEST_F(MainWindowTest, ReadoutsFollowParameterClassAndScaling) {
   EXPECT_EQ(Readouts(1), (Three{"+10.0", "+0.0", "     "}));
 }
 
-TEST_F(MainWindowTest, BeforeAReadEveryReadoutIsZeroWithItsSign) {
-  Open();
-  Assign({"kW Sum"});
-  EXPECT_EQ(Readouts(0), (Three{"+0.0", "+0.0", "-0.0"}));
-}
-
 TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
   Open();
   Assign({"OFF", "Hz"});
@@ -49,6 +44,13 @@ TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
   window->Click(IDC_REMOVE);
   EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Nominal 5-200%");
   EXPECT_EQ(Text(IDC_CH2_OFFSET_LABEL), "Zero Offset %");
+
+  // The node values of a frequency channel come from its centre and span; 0.0 for anything else.
+  window->Type(IDC_CH1_NOMINAL, "50");
+  window->Type(IDC_CH1_OFFSET, "5");
+  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 0), 150.0f);
+  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 1), -50.0f);
+  for (auto [code, channel] : {std::pair{4, 1}, {36, 4}, {36, 0}}) EXPECT_EQ(dlg.FrequencyToNode(code, channel, 0), 0.0f);
 }
 
 TEST_F(MainWindowTest, TypedValuesAreLimitedButTheTextStays) {
@@ -58,12 +60,10 @@ TEST_F(MainWindowTest, TypedValuesAreLimitedButTheTextStays) {
     float nominal;
     float offset;
   };
-  const Case cases[] = {
-      {"250", 200.0f, 0.0f}, {"2", 5.0f, 2.0f},          {"", 5.0f, 0.0f},     {"abc", 5.0f, 0.0f},
-      {"95", 95.0f, 0.0f},   {"90", 90.0f, 90.0f},       {"-50", 5.0f, -50.0f}, {"1e39", 200.0f, 0.0f},
-      {"-1e39", 5.0f, 0.0f}, {"nan", 5.0f, 0.0f},        {"0x10", 5.0f, 0.0f},  {"12345678901", 200.0f, 0.0f},
-      {"  7.5", 7.5f, 7.5f}, {"1234567.5xyz", 200.0f, 0.0f},
-  };
+  // The reader's own cases are tested with it; these show the boxes reach it and the limits.
+  const Case cases[] = {{"250", 200.0f, 0.0f}, {"2", 5.0f, 2.0f},   {"", 5.0f, 0.0f},        {"abc", 5.0f, 0.0f},
+                        {"95", 95.0f, 0.0f},   {"90", 90.0f, 90.0f}, {"-50", 5.0f, -50.0f},  {"1e39", 200.0f, 0.0f},
+                        {"-1e39", 5.0f, 0.0f}, {"nan", 5.0f, 0.0f},  {"12345678901", 200.0f, 0.0f}};
   for (const Case& c : cases) {
     window->Type(IDC_CH2_NOMINAL, c.text);
     window->Type(IDC_CH2_OFFSET, c.text);
@@ -84,15 +84,6 @@ TEST_F(MainWindowTest, ValuesSetDirectlyOutsideTheLimitsBlankTheirReadouts) {
   dlg.m_fZeroOffset[0] = 95.0f;
   dlg.UpdateReadouts();
   EXPECT_EQ(Readouts(0), (Three{"+20.0", "     ", "     "}));
-}
-
-TEST_F(MainWindowTest, FrequencyToNodeOnlyForFrequencyChannels) {
-  Open();
-  window->Type(IDC_CH1_NOMINAL, "50");
-  window->Type(IDC_CH1_OFFSET, "5");
-  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 0), 150.0f);
-  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 1), -50.0f);
-  for (auto [code, channel] : {std::pair{4, 1}, {36, 4}, {36, 0}}) EXPECT_EQ(dlg.FrequencyToNode(code, channel, 0), 0.0f);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/outputs_app.h"
@@ -23,12 +24,10 @@ class MainWindowTest : public ::testing::Test {
   std::vector<std::string> Rows(int id) const { return window->Rows(id); }
   void Assign(std::initializer_list<const char*> names) {
     for (const char* name : names) {
-      const int row = window->FindStringPrefix(IDC_AVAILABLE_LIST, -1, name);
-      ASSERT_NE(row, LB_ERR) << name;
-      // Prefix search may hit a longer name first; walk to the exact one.
-      int exact = row;
-      while (window->GetRowText(IDC_AVAILABLE_LIST, exact) != name) exact++;
-      window->SelectRow(IDC_AVAILABLE_LIST, exact);
+      const auto rows = Rows(IDC_AVAILABLE_LIST);
+      const auto row = std::find(rows.begin(), rows.end(), name);
+      ASSERT_NE(row, rows.end()) << name;
+      window->SelectRow(IDC_AVAILABLE_LIST, static_cast<int>(row - rows.begin()));
       window->Click(IDC_ADD);
     }
   }
