@@ -1,0 +1,95 @@
+// One Modbus RTU frame: a request being built and sent, or a reply being
+// received and checked. Lives for one exchange step on the caller's stack.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace r742 {
+
+class ISerialPort;
+
+class CModbusFrame {
+ public:
+  static constexpr std::uint32_t kBufferSize = 1000;
+  static constexpr std::uint32_t kMaxValues = 250;
+
+  // --- request
+  // The data bytes of a write request, filled before BuildRequest.
+  std::uint8_t* Payload() { return payload_.data(); }
+  std::uint32_t PayloadLength() const { return payloadLength_; }
+  void SetPayloadLength(std::uint32_t length);  // at most kBufferSize
+  // Appends the four bytes of `value` in byte order `order`; false when full.
+  bool AppendPayloadFloat(float value, unsigned order);
+
+  // Lays out a request for function 3, 16 or 70 (low 8 bits of `function`),
+  // addressing `count` 32-bit values from value number `valueNumber` (1-based).
+  // Any other function gives six zero bytes and status 1.
+  void BuildRequest(unsigned function, unsigned node, unsigned valueNumber, unsigned count);
+  void AppendCrc();
+  // The CRC of a byte range into CrcValue(); status 1 and no change for length 0.
+  void ComputeCrc(const std::uint8_t* bytes, std::size_t length);
+  // One write of the whole request; returns the count the port accepted.
+  std::uint32_t SendFrame(ISerialPort& port);
+
+  const std::uint8_t* TransmitBytes() const { return transmit_.data(); }
+  std::uint32_t TransmitLength() const { return transmitLength_; }
+  std::uint32_t BytesWritten() const { return bytesWritten_; }
+
+  // --- reply
+  // One read of up to `count` bytes; an empty read, or one that filled the
+  // whole count, is taken as nothing received. Always returns 0.
+  int ReceiveFrame(ISerialPort& port, std::uint32_t count);
+  // Whether the reply starts with the first `length` bytes of `reference`.
+  bool MatchesSent(std::uint32_t length, std::span<const std::uint8_t> reference);
+  // Drops an echoed request of `length` bytes from the front; a remainder of
+  // 0 or of `limit` bytes or more counts as nothing received. Always returns 1.
+  int StripEcho(std::uint32_t length, std::uint32_t limit);
+  // Status 0 when the reply ends in the CRC of the bytes before it.
+  void CheckCrc();
+  // Function-70 reply: values only when its own byte count and CRC agree.
+  void DecodeFrame(unsigned order);
+  // The 32-bit values of a function-3 or function-70 reply.
+  void ExtractValues(unsigned order);
+
+  const std::uint8_t* ReceiveBytes() const { return receive_.data(); }
+  std::uint32_t ReceivedCount() const { return receivedCount_; }
+  std::uint32_t ExceptionCode() const { return exceptionCode_; }
+  std::uint32_t ReplyNode() const { return replyNode_; }
+  std::uint32_t DecodedLength() const { return decodedLength_; }
+  std::span<const std::uint32_t> Values() const { return {values_.data(), valueCount_}; }
+  std::uint32_t ValueCount() const { return valueCount_; }
+  std::uint32_t CommErrors() const { return commErrors_; }
+
+  // Low CRC byte in bits 8..15, high byte in bits 0..7.
+  std::uint32_t CrcValue() const { return crcValue_; }
+  // 0 success, 1 failure; after SendFrame the write result or the port's error.
+  int Status() const { return status_; }
+
+ private:
+  std::uint8_t ReceivedByte(std::uint32_t index) const {
+    return index < receivedCount_ ? receive_[index] : 0;
+  }
+  void TakeExceptionAndNode();
+  std::uint32_t ArrangeBytes(std::uint32_t offset, unsigned order) const;
+
+  std::array<std::uint8_t, kBufferSize> transmit_{};
+  std::uint32_t transmitLength_ = 0;
+  std::array<std::uint8_t, kBufferSize> payload_{};
+  std::uint32_t payloadLength_ = 0;
+  std::uint32_t bytesWritten_ = 0;
+  std::array<std::uint8_t, kBufferSize> receive_{};
+  std::uint32_t receivedCount_ = 0;
+  std::uint32_t decodedLength_ = 0;
+  std::uint32_t exceptionCode_ = 0;
+  std::uint32_t replyNode_ = 0;
+  std::array<std::uint32_t, kMaxValues> values_{};
+  std::uint32_t valueCount_ = 0;
+  std::uint32_t crcValue_ = 0;
+  std::uint32_t commErrors_ = 0;
+  int status_ = 0;
+};
+
+}  // namespace r742
