@@ -1,11 +1,82 @@
-// The serial port the program talks to the node through.
+// The serial port the program talks to the node through, in the shape of the
+// platform's communication calls: exclusive open by name, queue sizes, line
+// settings, read time-outs, blocking write and read, error clearing, close.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
 
 namespace r742 {
 
+// The parts of the device-control block the program sets.
+struct LineSettings {
+  std::uint32_t baud = 0;
+  char parity = 'N';  // 'N', 'O' or 'E'
+  int dataBits = 8;   // 5..8
+  int stopBits = 1;   // 1 or 2
+  bool rtsToggle = false;     // RTS raised while bytes are being sent
+  bool abortOnError = false;  // a line error ends the transfer in progress
+};
+
+// Read and write time-outs in milliseconds, with the platform's meaning: a
+// read of N bytes returns when N bytes arrived, when more than readInterval
+// passes between two bytes once data started, or after
+// N * readTotalMultiplier + readTotalConstant in all. Zero turns a limit off.
+struct CommTimeouts {
+  std::uint32_t readInterval = 0;
+  std::uint32_t readTotalMultiplier = 0;
+  std::uint32_t readTotalConstant = 0;
+  std::uint32_t writeTotalMultiplier = 0;
+  std::uint32_t writeTotalConstant = 0;
+};
+
 class ISerialPort {
  public:
-  virtual ~ISerialPort() = default;
+  virtual ~ISerialPort() = default;  // closes the port
+
+  virtual bool SetupComm(std::uint32_t inQueue, std::uint32_t outQueue) = 0;
+  virtual bool GetCommState(LineSettings& settings) = 0;
+  virtual bool SetCommState(const LineSettings& settings) = 0;
+  virtual bool GetCommTimeouts(CommTimeouts& timeouts) = 0;
+  virtual bool SetCommTimeouts(const CommTimeouts& timeouts) = 0;
+  // Blocking write; `written` receives the count accepted. False on failure
+  // (then LastError() tells why).
+  virtual bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) = 0;
+  // Blocking read of up to `count` bytes under the read time-outs. False on a
+  // device error; `received` holds what arrived before it.
+  virtual bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) = 0;
+  // Clears the driver's error state; `errors` receives the error word.
+  virtual bool ClearCommError(std::uint32_t& errors) = 0;
+  virtual std::uint32_t LastError() const = 0;
+};
+
+// Parses a device-control text such as "COM1: baud=38400 parity=N data=8 stop=2"
+// into `settings` (other fields unchanged). False when the text is refused:
+// an unknown key, a value that is not a number, a parity other than N, O, E,
+// data bits outside 5..8, stop bits other than 1 or 2.
+bool BuildCommDCB(std::string_view definition, LineSettings& settings);
+
+// Opens ports by their names ("COM1".."COM9").
+class IPortProvider {
+ public:
+  virtual ~IPortProvider() = default;
+  // Exclusive open of an existing port; null when it is missing or held.
+  virtual std::unique_ptr<ISerialPort> Open(std::string_view name) = 0;
+};
+
+// The provider in use: the machine's real ports unless a scope installs another.
+IPortProvider& CurrentPortProvider();
+
+class PortProviderScope {
+ public:
+  explicit PortProviderScope(IPortProvider& provider);
+  ~PortProviderScope();
+  PortProviderScope(const PortProviderScope&) = delete;
+  PortProviderScope& operator=(const PortProviderScope&) = delete;
+
+ private:
+  IPortProvider* previous_;
 };
 
 }  // namespace r742

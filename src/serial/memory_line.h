@@ -1,0 +1,69 @@
+// An in-memory serial line between the program and an in-process node, with
+// the read semantics of a real port measured on a caller-given clock (the
+// headless backend's virtual clock in whole-window tests). Nothing sleeps: a
+// byte carries the time it arrives, and a read at time T takes what a real
+// read starting at T would have returned under the port's read time-outs.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "serial/serial_port.h"
+
+namespace r742 {
+
+class MemoryLine {
+ public:
+  using Clock = std::function<std::int64_t()>;  // milliseconds
+  // Called with every write of the program's end, as one frame, at `nowMs`.
+  using Peer = std::function<void(std::span<const std::uint8_t> frame, std::int64_t nowMs)>;
+
+  explicit MemoryLine(Clock clock);
+
+  void SetPeer(Peer peer) { peer_ = std::move(peer); }
+  // The node side puts bytes on the line towards the program, arriving at `atMs`.
+  void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs);
+  // A write that the node side makes fail (the program's Write then reports 0 bytes).
+  void SetWriteFails(bool fails) { writeFails_ = fails; }
+
+  // The program's end; null while an earlier end is still open (exclusive open).
+  std::unique_ptr<ISerialPort> OpenProgramEnd();
+  bool ProgramEndOpen() const { return open_; }
+
+  // What the program has written so far, one entry per write.
+  const std::vector<std::vector<std::uint8_t>>& Written() const { return written_; }
+  std::int64_t Now() const { return clock_(); }
+  std::size_t Pending() const { return toProgram_.size(); }
+
+ private:
+  friend class MemoryPort;
+  struct TimedByte {
+    std::uint8_t value;
+    std::int64_t atMs;
+  };
+  Clock clock_;
+  Peer peer_;
+  std::deque<TimedByte> toProgram_;
+  std::vector<std::vector<std::uint8_t>> written_;
+  bool open_ = false;
+  bool writeFails_ = false;
+};
+
+// Serves named ports from in-memory lines; names without a line are absent.
+class MemoryPortProvider final : public IPortProvider {
+ public:
+  void Add(std::string name, MemoryLine& line) { lines_[std::move(name)] = &line; }
+  std::unique_ptr<ISerialPort> Open(std::string_view name) override;
+
+ private:
+  std::map<std::string, MemoryLine*, std::less<>> lines_;
+};
+
+}  // namespace r742
