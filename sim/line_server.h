@@ -1,0 +1,62 @@
+// Serves a simulated node on a serial line's file descriptor (a pseudo-terminal
+// master or an opened device): a request ends when the line has been quiet
+// for the inter-frame gap; the reply chunks go out with their delays.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "frame_log.h"
+#include "sim_node.h"
+
+namespace r742 {
+
+// Bytes kept of one request; a longer burst is dropped as noise.
+inline constexpr std::size_t kMaxRequestBytes = 512;
+
+struct LineServerOptions {
+  int gapMs = 3;                   // quiet time that ends a request
+  bool drainWrites = false;        // wait until written bytes left a real device before timing the next chunk
+  std::uint64_t frameLimit = 0;    // stop after this many frames; 0 = never
+  FrameLog* log = nullptr;         // not owned
+};
+
+class LineServer {
+ public:
+  // `fd` is not owned and is switched to non-blocking. The node belongs to
+  // the server while it runs.
+  LineServer(SimNode& node, int fd, LineServerOptions options);
+  ~LineServer();  // stops and joins the thread
+  LineServer(const LineServer&) = delete;
+  LineServer& operator=(const LineServer&) = delete;
+
+  // Serves on the calling thread until RequestStop, the frame limit or a line
+  // error (then false).
+  bool Run();
+  // Serves on a thread of its own; Stop() ends it promptly.
+  bool Start();
+  void Stop();
+  // Safe to call from a signal handler.
+  void RequestStop();
+
+  std::uint64_t FramesHandled() const { return frames_.load(); }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  // False when a stop was requested meanwhile.
+  bool SleepUntil(Clock::time_point due);
+  bool WriteAll(const std::vector<std::uint8_t>& bytes);
+  // Handles one request and sends the reply; false when a stop was requested meanwhile.
+  bool Serve(std::span<const std::uint8_t> frame, Clock::time_point requestEnd);
+
+  SimNode& node_;
+  int fd_;
+  LineServerOptions options_;
+  int stopFd_ = -1;
+  std::atomic<std::uint64_t> frames_{0};
+  std::thread thread_;
+};
+
+}  // namespace r742

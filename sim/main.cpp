@@ -1,0 +1,113 @@
+// r742-node-sim: one simulated node on a pseudo-terminal or a serial device.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "frame_log.h"
+#include "line_server.h"
+#include "pseudo_terminal.h"
+#include "serial_device.h"
+#include "sim_node.h"
+#include "sim_options.h"
+
+namespace {
+
+constexpr int kPtyGapMs = 3;
+constexpr int kProgramCloseWaitMs = 2000;
+std::atomic<bool> g_stopRequested{false};
+std::atomic<r742::LineServer*> g_server{nullptr};
+
+void OnSignal(int) {
+  g_stopRequested = true;
+  if (r742::LineServer* server = g_server.load()) server->RequestStop();
+}
+
+bool InstallSignalHandlers() {
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+int Serve(const r742::SimOptions& options) {
+  using namespace r742;
+  if (!InstallSignalHandlers()) {
+    std::fprintf(stderr, "r742-node-sim: cannot handle signals\n");
+    return 1;
+  }
+  std::string error;
+  FrameLog log;
+  if (!options.logPath.empty() && !log.Open(options.logPath)) {
+    std::fprintf(stderr, "r742-node-sim: cannot open log %s\n", options.logPath.c_str());
+    return 1;
+  }
+
+  PseudoTerminal pty;
+  int fd = -1;
+  std::string path;
+  LineServerOptions serverOptions;
+  serverOptions.log = log.IsOpen() ? &log : nullptr;
+  serverOptions.frameLimit = options.exitAfterFrames;
+  if (options.device.empty()) {
+    if (!pty.Open(error) || (!options.link.empty() && !pty.MakeLink(options.link, error))) {
+      std::fprintf(stderr, "r742-node-sim: %s\n", error.c_str());
+      return 1;
+    }
+    fd = pty.MasterFd();
+    path = pty.SlavePath();
+    serverOptions.gapMs = kPtyGapMs;
+  } else {
+    fd = OpenSerialDevice(options.device, options.line, error);
+    if (fd < 0) {
+      std::fprintf(stderr, "r742-node-sim: %s\n", error.c_str());
+      return 1;
+    }
+    path = options.device;
+    serverOptions.gapMs = InterFrameGapMs(options.line);
+    serverOptions.drainWrites = true;
+  }
+
+  SimNode node(options.node, options.order);
+  node.Faults() = options.faults;
+  bool ok = false;
+  {
+    LineServer server(node, fd, serverOptions);
+    g_server = &server;
+    if (g_stopRequested) server.RequestStop();
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    ok = server.Run();
+    const bool limitReached = options.exitAfterFrames != 0 && server.FramesHandled() >= options.exitAfterFrames;
+    if (ok && limitReached && options.device.empty()) pty.AwaitProgramClose(kProgramCloseWaitMs);
+    g_server = nullptr;
+  }
+  if (!options.device.empty()) close(fd);
+  if (!ok) std::fprintf(stderr, "r742-node-sim: the line failed\n");
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    r742::SimOptions options;
+    std::string error;
+    if (!r742::ParseSimOptions(args, options, error)) {
+      std::fprintf(stderr, "r742-node-sim: %s\n%s", error.c_str(), r742::SimUsage());
+      return 2;
+    }
+    if (options.help) {
+      std::fputs(r742::SimUsage(), stdout);
+      return 0;
+    }
+    return Serve(options);
+  } catch (...) {
+    std::fprintf(stderr, "r742-node-sim: out of memory\n");
+    return 1;
+  }
+}

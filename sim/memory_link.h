@@ -1,0 +1,25 @@
+// Puts a simulated node on the far end of an in-memory line: each write of
+// the program reaches the node as one frame, and the node's reply chunks
+// arrive at the program at the line's clock time plus their delays.
+#pragma once
+
+#include "serial/memory_line.h"
+#include "sim_node.h"
+
+namespace r742 {
+
+class MemoryLink {
+ public:
+  MemoryLink(MemoryLine& line, SimNode& node);
+  ~MemoryLink();  // the line has no peer afterwards
+  MemoryLink(const MemoryLink&) = delete;
+  MemoryLink& operator=(const MemoryLink&) = delete;
+
+ private:
+  void OnFrame(std::span<const std::uint8_t> frame, std::int64_t nowMs);
+
+  MemoryLine& line_;
+  SimNode& node_;
+};
+
+}  // namespace r742

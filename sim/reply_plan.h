@@ -1,0 +1,30 @@
+// What the node puts on the line after a request: chunks of bytes, each sent
+// a given time after the previous one (the first: after the request ended).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "sim_faults.h"
+
+namespace r742 {
+
+struct ReplyChunk {
+  std::int64_t delayMs = 0;
+  std::vector<std::uint8_t> bytes;
+  bool operator==(const ReplyChunk&) const = default;
+};
+
+using ReplyPlan = std::vector<ReplyChunk>;
+
+// Turns the node's clean reply (empty when it stays silent) into what the
+// line carries under `faults`: echo, silence, bad CRC, wrong node, truncation,
+// junk, delay and split. Exception replies are made by the node itself.
+ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply,
+                     const SimFaults& faults);
+
+// Appends the Modbus CRC (low byte first) to `frame`.
+void AppendCrc(std::vector<std::uint8_t>& frame);
+
+}  // namespace r742

@@ -1,0 +1,37 @@
+// The command line of r742-node-sim.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "serial_device.h"
+#include "sim_faults.h"
+
+namespace r742 {
+
+struct SimOptions {
+  bool help = false;
+  std::string device;  // empty: serve a new pseudo-terminal
+  std::string link;    // symbolic link to the pseudo-terminal
+  DeviceSettings line;
+  int node = 1;
+  unsigned order = 2;
+  SimFaults faults = DefaultFaults();
+  std::string logPath;  // "-" for stderr
+  std::uint64_t exitAfterFrames = 0;
+
+  static SimFaults DefaultFaults() {
+    SimFaults f;
+    f.delayMs = 5;
+    return f;
+  }
+};
+
+// Parses the arguments after the program name; false with `error` on a bad one.
+bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options, std::string& error);
+
+const char* SimUsage();
+
+}  // namespace r742

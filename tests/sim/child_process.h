@@ -1,0 +1,91 @@
+// A program started by a test, stdout and stderr in one pipe, every wait
+// bounded by a deadline; killed and reaped when the object goes.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace r742::simtest {
+
+using Clock = std::chrono::steady_clock;
+
+class ChildProcess {
+ public:
+  ~ChildProcess() {
+    if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
+    if (out_ >= 0) close(out_);
+  }
+
+  // argv[0] is looked up in PATH unless it holds a '/'.
+  bool Start(const std::vector<std::string>& argv) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    out_ = fds[0];
+    return pid_ > 0;
+  }
+
+  // Output up to the first newline, or what came before the output ended or the deadline.
+  std::string FirstLine(Clock::time_point deadline) {
+    while (output_.find('\n') == std::string::npos && ReadSome(deadline)) {
+    }
+    return output_.substr(0, output_.find('\n'));
+  }
+
+  // The exit code once the program ended; -1 when it had to be killed at the deadline.
+  int Wait(Clock::time_point deadline) {
+    while (ReadSome(deadline)) {
+    }
+    if (out_ >= 0) kill(pid_, SIGKILL);
+    int status = 0;
+    if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  void Signal(int signal) { kill(pid_, signal); }
+  const std::string& Output() const { return output_; }
+
+ private:
+  // False once the output has ended or the deadline passed.
+  bool ReadSome(Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd p{out_, POLLIN, 0};
+    if (out_ < 0 || left <= 0) return false;
+    if (poll(&p, 1, static_cast<int>(left)) <= 0) return true;  // the next call sees the deadline
+    char buffer[4096];
+    const ssize_t n = read(out_, buffer, sizeof buffer);
+    if (n <= 0) {
+      close(out_);
+      out_ = -1;
+      return false;
+    }
+    output_.append(buffer, static_cast<std::size_t>(n));
+    return true;
+  }
+
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string output_;
+};
+
+}  // namespace r742::simtest
