@@ -93,6 +93,19 @@ class COutputsDlg : public CDialog {
   // --- event log
   void AddLogLine(std::string_view text, std::uint8_t timestamp);
 
+  // --- traffic log: requests and accepted replies as hexadecimal lines
+  std::string m_strLogFileName = "kesTestLog.txt";  // in the current folder
+  // Fills m_szTraffic with the line of a frame sent (direction 0) or received.
+  int FormatTraffic(const std::uint8_t* bytes, std::size_t length, int direction);
+  // Where a published line goes: a request as one list row, a reply through
+  // AddLogLine (rows of 120 characters, list scrolled to its end).
+  enum class TrafficRoute { Request, Reply };
+  // Files the pending line whole, shows it (shortened with "Limit String
+  // Length") and empties it; nothing while "Modbus" is off or no line is pending.
+  void PublishTraffic(TrafficRoute route);
+  // Appends `text` and a line end; 0 when written, -1 when the file could not be opened.
+  int AppendLogFile(const char* fileName, std::string_view text);
+
   // --- operations
   void OnRead();
   void OnSend();

@@ -8,6 +8,7 @@ namespace r742 {
 const DialogTemplate& MainDialogTemplate();   // IDD_MAIN
 const DialogTemplate& AboutDialogTemplate();  // IDD_ABOUTBOX
 const DialogTemplate& HelpDialogTemplate();   // IDD_HELP
+const DialogTemplate& PortSetupDialogTemplate();  // IDD_PORT_SETUP
 
 // The four byte orders offered by IDC_FLOAT_ORDER, index = byte-order index.
 inline constexpr const char* kFloatOrderNames[4] = {

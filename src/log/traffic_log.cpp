@@ -1,0 +1,34 @@
+// The traffic lines of the event log and the appended log file.
+#include <fstream>
+
+#include "modbus/traffic_text.h"
+#include "ui/outputs_dlg.h"
+#include "ui/resource.h"
+
+namespace r742 {
+
+int COutputsDlg::FormatTraffic(const std::uint8_t* bytes, std::size_t length, int direction) {
+  m_szTraffic = FormatTrafficLine(bytes, length, direction);
+  return 1;
+}
+
+void COutputsDlg::PublishTraffic(TrafficRoute route) {
+  if (m_bShowModbus == 0 || m_szTraffic.empty()) return;
+  AppendLogFile(m_strLogFileName.c_str(), m_szTraffic);
+  if (m_bLimitLength) LimitTrafficLine(m_szTraffic);
+  if (route == TrafficRoute::Request)
+    GetDlgItem(IDC_LOG_LIST).AddString(m_szTraffic);
+  else
+    AddLogLine(m_szTraffic, 0);
+  m_szTraffic.clear();
+}
+
+int COutputsDlg::AppendLogFile(const char* fileName, std::string_view text) {
+  std::ofstream file(fileName, std::ios::out | std::ios::app);
+  if (!file) return -1;
+  // The line ends at the first terminator, as a character array would.
+  file << text.substr(0, text.find('\0')) << '\n';
+  return 0;
+}
+
+}  // namespace r742

@@ -1,0 +1,55 @@
+#include "serial/port_setup_dlg.h"
+
+#include "ui/resource.h"
+#include "ui/templates.h"
+
+namespace r742 {
+
+namespace {
+
+std::string PortName(int index) { return "COM" + std::to_string(index + 1); }
+
+// Selects the first entry that begins with `text`, or none.
+void SelectByPrefix(const CDlgItem& list, const std::string& text) {
+  list.SetCurSel(list.FindString(-1, text));
+}
+
+}  // namespace
+
+CPortSetupDlg::CPortSetupDlg() : CDialog(PortSetupDialogTemplate()) {}
+CPortSetupDlg::~CPortSetupDlg() = default;
+
+void CPortSetupDlg::DoDataExchange(bool save) {
+  const std::pair<int, std::string*> bindings[] = {
+      {IDC_BAUD, &m_strBaud}, {IDC_PARITY, &m_strParity}, {IDC_PORT, &m_strPort}, {IDC_STOP_BITS, &m_strStopBits}};
+  for (const auto& [id, member] : bindings) {
+    const CDlgItem list = GetDlgItem(id);
+    if (save)
+      *member = list.GetCurSel() == LB_ERR ? std::string() : list.GetText(list.GetCurSel());
+    else
+      SelectByPrefix(list, *member);
+  }
+}
+
+bool CPortSetupDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_bPortPresent.fill(true);
+  bool anyFound = false;
+  m_nCmdLineCount = 0;
+  // A port held by any program, this one included, counts as absent; every
+  // probe handle is closed at once, so a second probe finds the same ports.
+  for (int i = 0; i < kPortCount; ++i) {
+    if (CurrentPortProvider().Open(PortName(i)))
+      anyFound = true;
+    else
+      m_bPortPresent[i] = false;
+  }
+  const CDlgItem ports = GetDlgItem(IDC_PORT);
+  ports.ResetContent();
+  for (int i = 0; i < kPortCount; ++i)
+    if (m_bPortPresent[i]) ports.AddString(PortName(i));
+  if (anyFound) ports.SetCurSel(0);
+  return true;
+}
+
+}  // namespace r742

@@ -1,0 +1,60 @@
+// CPortSetupDlg: the Port Setup dialog, which also carries the working line
+// settings and opens the port (OpenPort). One object serves one opening attempt.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/dialog.h"
+#include "serial/serial_port.h"
+
+namespace r742 {
+
+inline constexpr int kPortCount = 9;          // COM1..COM9
+inline constexpr std::size_t kMaxSettingChars = 9;   // each line setting text
+inline constexpr std::size_t kMaxCommDefChars = 43;  // the device-control text
+
+class CPortSetupDlg : public CDialog {
+ public:
+  CPortSetupDlg();
+  ~CPortSetupDlg() override;
+
+  // --- dialog side
+  std::array<bool, kPortCount> m_bPortPresent{};
+  int m_nCmdLineCount = 0;
+  std::string m_strBaud;
+  std::string m_strParity;  // "NONE", "ODD" or "EVEN"
+  std::string m_strPort;
+  std::string m_strStopBits;
+
+  // --- opening. The command-line texts are kept whole: one longer than
+  // kMaxSettingChars is refused by OpenPort, never cut.
+  std::string m_szCmdPort, m_szCmdBaud, m_szCmdParity, m_szCmdDataBits, m_szCmdStopBits;
+  std::string m_szPort, m_szBaud, m_szParity, m_szDataBits, m_szStopBits;
+  std::uint32_t m_nInQueue = 1000;
+  std::uint32_t m_nOutQueue = 1000;
+  std::unique_ptr<ISerialPort> m_hComm;
+  std::string m_szCommDef;
+  LineSettings m_dcb;
+  CommTimeouts m_timeouts;
+  int m_bOpenFailed = 0;
+  std::string m_szStep;  // the opening step in progress; empty until the first starts
+
+  // Opens and configures the port: from the command line when m_nCmdLineCount
+  // is 8, else after the dialog. Null on failure or Cancel; then m_bOpenFailed
+  // is 1 and m_szStep names the step that failed (empty after Cancel).
+  std::unique_ptr<ISerialPort> OpenPort();
+
+ protected:
+  bool OnInitDialog() override;
+  void DoDataExchange(bool save) override;
+
+ private:
+  void TakeWorkingSettings();
+  bool SettingsFitTheirFields() const;
+  std::unique_ptr<ISerialPort> Fail();
+};
+
+}  // namespace r742
