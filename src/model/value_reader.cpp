@@ -1,5 +1,6 @@
 #include "model/value_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -90,6 +91,19 @@ float ReadValueText(std::string_view text) {
     return 0.0f;
   }
   return NarrowToFloat(negative ? -magnitude : magnitude);
+}
+
+int ReadWholeNumberText(std::string_view text, std::size_t maxChars) {
+  const std::string_view s = text.substr(0, maxChars);
+  std::size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
+  long long magnitude = 0;
+  for (; i < s.size() && IsDigit(s[i]); ++i) magnitude = std::min(kLimit, magnitude * 10 + (s[i] - '0'));
+  const long long value = negative ? -magnitude : magnitude;
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace r742

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace r742 {
@@ -10,5 +11,11 @@ namespace r742 {
 // without a number reads as 0. Always '.' as decimal point, whatever the locale.
 // Magnitudes too large for a float read as +/-infinity.
 float ReadValueText(std::string_view text);
+
+// Reads a whole number with atoi's rules (leading white space, an optional
+// sign, decimal digits; anything else ends it; no digits reads as 0) from the
+// first `maxChars` characters. Beyond the int range it saturates instead of
+// overflowing.
+int ReadWholeNumberText(std::string_view text, std::size_t maxChars);
 
 }  // namespace r742

@@ -1,14 +1,78 @@
 // Read, Send and Release, and the link they run over.
-#include "serial/serial_port.h"
+#include "model/value_reader.h"
+#include "serial/port_setup_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
 
 namespace r742 {
 
-// The exchanges with the node are not wired up yet: the buttons do nothing.
-void COutputsDlg::OnRead() {}
-void COutputsDlg::OnSend() {}
-void COutputsDlg::OnRelease() {}
+namespace {
+
+constexpr int kMinResponseMs = 300;
+constexpr std::size_t kNodeChars = 9;
+constexpr std::size_t kResponseChars = 19;
+constexpr std::size_t kTokenCharsKept = 9;
+
+// Node 0 would reach every node at once, and 256 and above would wrap onto
+// another node's address: only 1..255 (after truncation) addresses one node.
+bool AddressesOneNode(float node) { return node >= 1.0f && node < 256.0f; }
+
+}  // namespace
+
+void COutputsDlg::OnRead() { StartOperation(); }
+void COutputsDlg::OnSend() { StartOperation(); }
+void COutputsDlg::OnRelease() { StartOperation(); }
+
+// Sets up the link when there is none. The exchanges with the node that
+// follow on an open port are not wired up yet.
+void COutputsDlg::StartOperation() {
+  if (m_nStepTimer != 0) return;
+  if (m_nPortSetUp == -1) SetUpLink();
+}
+
+void COutputsDlg::SetUpLink() {
+  CPortSetupDlg setup;
+  setup.m_nCmdLineCount = m_nTokenCount;
+  if (IsOverrideMode()) {
+    setup.m_szCmdPort = m_strToken[0];
+    setup.m_szCmdBaud = m_strToken[1];
+    setup.m_szCmdParity = m_strToken[2];
+    setup.m_szCmdDataBits = m_strToken[3];
+    setup.m_szCmdStopBits = m_strToken[4];
+    SetText(IDC_NODE, m_strToken[5]);
+    SetText(IDC_RESPONSE_MS, m_strToken[6]);
+    const int order = ReadWholeNumberText(m_strToken[7], kTokenCharsKept);
+    if (order >= 0 && order <= 3) m_nFloatOrder = static_cast<std::uint8_t>(order);
+    SetText(IDC_STATUS_RIGHT, "Port Settings OK");
+  }
+
+  const std::string nodeText = GetDlgItem(IDC_NODE).GetWindowText(kNodeChars);
+  const float node = ReadValueText(nodeText);
+  if (!AddressesOneNode(node)) {
+    SetText(IDC_STATUS_RIGHT, "Invalid Node Number");
+    AddLogLine("Invalid Node Number", 1);
+    return;
+  }
+  m_nNode = static_cast<int>(node);
+  SetText(IDC_TITLE_TEXT, "Node No. " + nodeText);
+  SetText(IDC_STATUS_RIGHT, "Opening Port Handle");
+
+  m_hPort = setup.OpenPort();
+  if (setup.m_bOpenFailed == 1) SetText(IDC_STATUS_RIGHT, setup.m_szStep);
+  if (!m_hPort) {
+    SetText(IDC_STATUS_LEFT, "No Port Open");
+    return;
+  }
+  SetText(IDC_STATUS_LEFT, setup.m_szCommDef);
+  m_nPortSetUp = 1;
+  m_nResponseMs = ReadWholeNumberText(GetDlgItem(IDC_RESPONSE_MS).GetWindowText(kResponseChars), kResponseChars);
+  if (m_nResponseMs < kMinResponseMs) {
+    m_nResponseMs = kMinResponseMs;
+    SetText(IDC_RESPONSE_MS, "300");
+  }
+  Enable(IDC_NODE, false);
+  Enable(IDC_RESPONSE_MS, false);
+}
 
 void COutputsDlg::ClosePort() {
   m_hPort.reset();

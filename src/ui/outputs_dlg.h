@@ -110,6 +110,9 @@ class COutputsDlg : public CDialog {
   void OnRead();
   void OnSend();
   void OnRelease();
+  // Reads node number and response time and opens the port (Port Setup
+  // dialog unless the command line gives the link).
+  void SetUpLink();
   void ClosePort();
 
  protected:
@@ -124,6 +127,7 @@ class COutputsDlg : public CDialog {
   void SetText(int id, std::string_view text) { GetDlgItem(id).SetWindowText(text); }
   void Enable(int id, bool on) { GetDlgItem(id).EnableWindow(on); }
   void CloseWindowCleanly(int result);
+  void StartOperation();
 };
 
 }  // namespace r742

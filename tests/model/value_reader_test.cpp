@@ -21,5 +21,15 @@ TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
   EXPECT_TRUE(std::signbit(ReadValueText("-1e-50")));
 }
 
+TEST(ValueReader, ReadsWholeNumbersLikeAtoiButSaturates) {
+  const std::pair<const char*, int> cases[] = {
+      {"300", 300},   {" -50", -50},  {"+7x", 7},         {"7.9", 7},           {"abc", 0},
+      {"", 0},        {"- 5", 0},     {"2147483647", 2147483647},             {"2147483648", 2147483647},
+      {"-2147483648", -2147483647 - 1}, {"-99999999999999999999", -2147483647 - 1},
+      {"99999999999999999999999", 2147483647}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(ReadWholeNumberText(text, 19), value) << '"' << text << '"';
+  EXPECT_EQ(ReadWholeNumberText("12345", 3), 123);
+}
+
 }  // namespace
 }  // namespace r742

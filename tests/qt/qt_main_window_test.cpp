@@ -13,6 +13,8 @@
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
 #include "platform/qt/program_icon.h"
+#include "serial/memory_line.h"
+#include "serial/port_setup_dlg.h"
 #include "ui/about_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
@@ -111,6 +113,26 @@ TEST(QtMainWindow, HelpTextFitsItsWindow) {
   });
   EXPECT_GT(needed, 0);
   EXPECT_LE(needed, available);
+}
+
+TEST(QtMainWindow, PortSetupOffersTheFreePortsAndShowsTheWorkingSettings) {
+  MemoryLine com2{[] { return std::int64_t{0}; }}, com5{[] { return std::int64_t{0}; }};
+  MemoryPortProvider ports;
+  ports.Add("COM2", com2);
+  ports.Add("COM5", com5);
+  PortProviderScope portScope(ports);
+  CPortSetupDlg setup;
+  setup.m_strBaud = "38400";
+  setup.m_strParity = "NONE";
+  setup.m_strStopBits = "2";
+  std::vector<std::string> shown;
+  int portRows = 0;
+  RunPictured(setup, "port_setup.png", [&](QtWindow& w) {
+    for (int id : {0, IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_STOP_BITS}) shown.push_back(w.GetText(id));
+    portRows = w.GetCount(IDC_PORT);
+  });
+  EXPECT_EQ(shown, (std::vector<std::string>{"Port Setup", "COM2", "38400", "NONE", "2"}));
+  EXPECT_EQ(portRows, 2);
 }
 
 }  // namespace

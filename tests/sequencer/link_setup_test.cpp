@@ -1,0 +1,96 @@
+// Setting up the link from the window: node number, response time, port.
+#include <gtest/gtest.h>
+
+#include "serial/memory_line.h"
+#include "ui/window_fixture.h"
+
+namespace r742::test {
+namespace {
+
+class LinkSetupTest : public MainWindowTest {
+ protected:
+  MemoryLine line{[this] { return static_cast<std::int64_t>(platform.Now()); }};
+  MemoryPortProvider ports;
+  PortProviderScope portScope{ports};
+  void SetUp() override { ports.Add("COM3", line); }
+  void TearDown() override { dlg.m_hPort.reset(); }  // the line goes before the window
+  void ChoosePortInDialog() {
+    platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDOK); });
+  }
+};
+
+TEST_F(LinkSetupTest, CommandLineOpensThePortAsTheWindowOpens) {
+  Open("COM3 19200 E 8 1 7.9 50 0");
+  EXPECT_TRUE(platform.ModalRuns().empty());
+  EXPECT_TRUE(dlg.IsPortOpen());
+  EXPECT_TRUE(line.ProgramEndOpen());
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM3: baud=19200 parity=E data=8 stop=1");
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Opening Port Handle");
+  EXPECT_EQ(Text(IDC_TITLE_TEXT), "Node No. 7.9");
+  EXPECT_EQ(dlg.m_nNode, 7);
+  EXPECT_EQ(Text(IDC_RESPONSE_MS), "300");
+  EXPECT_EQ(dlg.m_nResponseMs, 300);
+  EXPECT_EQ(dlg.m_nFloatOrder, 0);
+  EXPECT_EQ(Text(IDC_FLOAT_ORDER), "Float = Big Endian (Motorola)");
+  EXPECT_FALSE(Enabled(IDC_NODE));
+  EXPECT_FALSE(Enabled(IDC_RESPONSE_MS));
+
+  window->Click(IDCANCEL);  // Quit closes the port
+  EXPECT_FALSE(line.ProgramEndOpen());
+}
+
+TEST_F(LinkSetupTest, ReadOpensThroughTheDialogOnceAndKeepsTheLink) {
+  Open();
+  window->Type(IDC_NODE, "12");
+  window->Type(IDC_RESPONSE_MS, "99999999999999999999");
+  ChoosePortInDialog();
+  window->Click(IDC_READ);
+  EXPECT_EQ(platform.ModalRuns(), (std::vector<int>{IDD_PORT_SETUP}));
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM3: baud=38400 parity=N data=8 stop=2");
+  EXPECT_EQ(dlg.m_nNode, 12);
+  EXPECT_EQ(dlg.m_nResponseMs, 2147483647);
+  window->Click(IDC_SEND);  // the link is set up: no second dialog
+  EXPECT_EQ(platform.ModalRuns().size(), 1u);
+}
+
+TEST_F(LinkSetupTest, FailedOpeningLeavesNoLinkAndTriesAgainNextTime) {
+  Open();
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDCANCEL); });
+  window->Click(IDC_READ);
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "");
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
+
+  auto held = line.OpenProgramEnd();
+  ChoosePortInDialog();
+  window->Click(IDC_RELEASE);  // COM3 is held elsewhere: the list is empty
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "CreateFile");
+  EXPECT_FALSE(dlg.IsPortOpen());
+  EXPECT_TRUE(Enabled(IDC_NODE));
+
+  held.reset();
+  ChoosePortInDialog();
+  window->Click(IDC_READ);
+  EXPECT_TRUE(dlg.IsPortOpen());
+  EXPECT_EQ(platform.ModalRuns().size(), 3u);
+}
+
+TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
+  Open();
+  for (const char* text : {"", "abc", "0", "0.9", "-1", "256", "1e9"}) {
+    SCOPED_TRACE(text);
+    window->Type(IDC_NODE, text);
+    window->Click(IDC_READ);
+    EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Invalid Node Number");
+    EXPECT_EQ(Rows(IDC_LOG_LIST).back().substr(9), "Invalid Node Number");
+  }
+  EXPECT_TRUE(platform.ModalRuns().empty());
+  EXPECT_FALSE(line.ProgramEndOpen());
+  window->Type(IDC_NODE, "255");
+  ChoosePortInDialog();
+  window->Click(IDC_READ);
+  EXPECT_EQ(dlg.m_nNode, 255);
+  EXPECT_TRUE(dlg.IsPortOpen());
+}
+
+}  // namespace
+}  // namespace r742::test
