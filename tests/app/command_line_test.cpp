@@ -25,9 +25,7 @@ TEST(CommandLine, Tokenize) {
     EXPECT_EQ(IsOverrideMode(t), expected.size() == 8) << '"' << line << '"';
   }
   EXPECT_EQ(TokenizeCommandLine("COM2, 9600, E, 8, 1, 3, 500, 0").count, 15);
-}
-
-TEST(CommandLine, CountsTokensBeyondTheStoredOnes) {
+  // Tokens beyond the stored ones are counted.
   std::string line;
   for (int i = 0; i < 60; ++i) line += std::to_string(i) + ',';
   const CommandLineTokens t = TokenizeCommandLine(line);

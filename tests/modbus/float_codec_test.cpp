@@ -12,15 +12,18 @@ namespace {
 
 using Four = std::array<std::uint8_t, 4>;
 
-TEST(FloatCodec, PutFloatInTheFourOrders) {
+TEST(FloatCodec, PutFloatInTheFourOrdersAndArrangeBytesUndoesIt) {
   const Four wire[] = {{0x3F, 0x80, 0, 0}, {0, 0, 0x80, 0x3F}, {0, 0, 0x3F, 0x80}, {0x80, 0x3F, 0, 0}};
   for (unsigned order = 0; order < 4; ++order) {
     std::array<std::uint8_t, 8> buffer{};
     EXPECT_EQ(CFloatCodec().PutFloat(1.0f, buffer.data(), 0, order), 4u);
     EXPECT_EQ(CFloatCodec().PutFloat(1.0f, buffer.data(), 4, order), 8u);
-    const std::array<std::uint8_t, 8> twice = {wire[order][0], wire[order][1], wire[order][2], wire[order][3],
-                                               wire[order][0], wire[order][1], wire[order][2], wire[order][3]};
-    EXPECT_EQ(buffer, twice) << order;
+    const auto& w = wire[order];
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 8>{w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]})) << order;
+    for (std::uint32_t pattern : {0x3F800000u, 0x12345678u, 0x80000001u, 0x7FC12345u}) {
+      CFloatCodec().PutFloat(std::bit_cast<float>(pattern), buffer.data(), 0, order);
+      EXPECT_EQ(ArrangeBytes(buffer.data(), order), pattern) << std::hex << pattern << " order " << order;
+    }
   }
 }
 
@@ -40,16 +43,6 @@ TEST(FloatCodec, GetFloatKeepsEveryClassOfPattern) {
   for (std::uint32_t nan : {0x7FC00000u, 0x7FC12345u, 0xFFFFFFFFu}) {
     EXPECT_TRUE(std::isnan(CFloatCodec().GetFloat(nan)));
     EXPECT_EQ(std::bit_cast<std::uint32_t>(CFloatCodec().GetFloat(nan)), nan);
-  }
-}
-
-TEST(FloatCodec, ArrangeBytesUndoesPutFloat) {
-  for (std::uint32_t pattern : {0x3F800000u, 0x12345678u, 0x80000001u, 0x7FC12345u}) {
-    for (unsigned order = 0; order < 4; ++order) {
-      Four wire{};
-      CFloatCodec().PutFloat(std::bit_cast<float>(pattern), wire.data(), 0, order);
-      EXPECT_EQ(ArrangeBytes(wire.data(), order), pattern) << std::hex << pattern << " order " << order;
-    }
   }
 }
 

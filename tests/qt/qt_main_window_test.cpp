@@ -1,4 +1,4 @@
-// The program's main window on the Qt backend.
+// The program's windows on the Qt backend, each run modally and pictured.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
-#include "platform/qt/program_icon.h"
 #include "serial/memory_line.h"
 #include "serial/port_setup_dlg.h"
 #include "ui/about_dlg.h"
@@ -24,48 +24,47 @@ namespace r742::test {
 namespace {
 
 // Runs `dlg` modally, lets `inspect` look at its running window, then pictures
-// it to <artifacts>/<picture> and closes it. Returns what the program printed.
-std::string RunPictured(CDialog& dlg, const std::string& picture, std::function<void(QtWindow&)> inspect,
-                        int* result = nullptr) {
+// it to <artifacts>/<picture> and closes it as its close box does. Checks the
+// run ended as cancelled, the program said where the picture went, and returns its size.
+QSize RunPictured(CDialog& dlg, const std::string& picture, std::function<void(QtWindow&)> inspect) {
+  const std::string path = std::string(R742_ARTIFACT_DIR) + "/" + picture;
   QtPlatform platform;
   PlatformScope scope(platform);
-  platform.RequestScreenshot(std::string(R742_ARTIFACT_DIR) + "/" + picture, 200, true);
+  platform.RequestScreenshot(path, 200, true);
   QTimer::singleShot(0, [&] {
     QtWindow* w = platform.ActiveWindow();
     ASSERT_NE(w, nullptr);
     inspect(*w);
   });
   testing::internal::CaptureStdout();
-  const int r = dlg.DoModal();
-  if (result) *result = r;
-  return testing::internal::GetCapturedStdout();
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Window picture written to " + path + "\n");
+  return QImage(QString::fromStdString(path)).size();
 }
 
 TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPictured) {
   const DialogTemplate& tmpl = MainDialogTemplate();
   COutputsDlg dlg;
-  int result = 0;
-  const std::string out = RunPictured(dlg, "main_window.png", [&](QtWindow& window) {
-    QtWindow* w = &window;
+  const QSize picture = RunPictured(dlg, "main_window.png", [&](QtWindow& w) {
     for (const ControlTemplate& c : tmpl.controls) {
       if (c.id == -1) continue;
       SCOPED_TRACE(c.id);
       const PixelRect px = DluToPixels(c.rect);
       const int h = c.kind == ControlKind::ComboBox ? DluToPixelsY(kClosedComboHeightDlu) : px.h;
-      ASSERT_TRUE(w->Exists(c.id));
-      EXPECT_EQ(w->Widget(c.id)->geometry(), QRect(px.x, px.y, px.w, h));
+      ASSERT_TRUE(w.Exists(c.id));
+      EXPECT_EQ(w.Widget(c.id)->geometry(), QRect(px.x, px.y, px.w, h));
       // Push buttons, check boxes and group boxes keep their captions; the program fills the rest.
       if (c.kind == ControlKind::PushButton || c.kind == ControlKind::CheckBox || c.kind == ControlKind::GroupBox) {
-        EXPECT_EQ(w->GetText(c.id), c.text);
+        EXPECT_EQ(w.GetText(c.id), c.text);
       }
     }
     // The channel frames come after the boxes they hold, yet the boxes take the clicks.
-    EXPECT_EQ(w->childAt(w->Widget(IDC_CH3_OFFSET)->geometry().center()), w->Widget(IDC_CH3_OFFSET));
+    EXPECT_EQ(w.childAt(w.Widget(IDC_CH3_OFFSET)->geometry().center()), w.Widget(IDC_CH3_OFFSET));
     // A user picks "kW Sum" and "Hz", presses ">>" for each and types a zero offset for CH1.
     dlg.m_fFullScale = {20.0f, 20.0f, 20.0f};
-    auto* available = qobject_cast<QListWidget*>(w->Widget(IDC_AVAILABLE_LIST));
-    auto* add = qobject_cast<QAbstractButton*>(w->Widget(IDC_ADD));
-    auto* offset = qobject_cast<QLineEdit*>(w->Widget(IDC_CH1_OFFSET));
+    auto* available = qobject_cast<QListWidget*>(w.Widget(IDC_AVAILABLE_LIST));
+    auto* add = qobject_cast<QAbstractButton*>(w.Widget(IDC_ADD));
+    auto* offset = qobject_cast<QLineEdit*>(w.Widget(IDC_CH1_OFFSET));
     ASSERT_TRUE(available && add && offset);
     for (int row : {15, 36}) {
       available->setCurrentRow(row);
@@ -73,36 +72,25 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
     }
     offset->selectAll();
     QTest::keyClicks(offset, "20");
-    EXPECT_EQ(w->GetCount(IDC_CHANNEL_LIST), 2);
-    EXPECT_EQ(w->GetRowText(IDC_CHANNEL_LIST, 1), "Hz");
-    EXPECT_EQ(w->GetText(IDC_CH2_GROUP), "CH2-Hz");
-    EXPECT_EQ(w->GetText(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
+    EXPECT_EQ(w.GetCount(IDC_CHANNEL_LIST), 2);
+    EXPECT_EQ(w.GetRowText(IDC_CHANNEL_LIST, 1), "Hz");
+    EXPECT_EQ(w.GetText(IDC_CH2_GROUP), "CH2-Hz");
+    EXPECT_EQ(w.GetText(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
     EXPECT_EQ(dlg.m_fZeroOffset[0], 20.0f);
-    EXPECT_EQ(w->GetText(PointId(0, 1)), "+4.0");
-    EXPECT_EQ(w->GetText(PointId(0, 2)), "-12.0");
-  }, &result);
-  const std::string path = std::string(R742_ARTIFACT_DIR) + "/main_window.png";
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(out, "Window picture written to " + path + "\n");
-  EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(DluToPixelsX(tmpl.width), DluToPixelsY(tmpl.height)));
+    EXPECT_EQ(w.GetText(PointId(0, 1)) + ' ' + w.GetText(PointId(0, 2)), "+4.0 -12.0");
+  });
+  EXPECT_EQ(picture, QSize(DluToPixelsX(tmpl.width), DluToPixelsY(tmpl.height)));
 }
 
-TEST(QtMainWindow, AboutBoxShowsIconNameAndVersion) {
+TEST(QtMainWindow, AboutBoxHelpAndPortSetupArePictured) {
   QApplication::setWindowIcon(ProgramIcon());
   CAboutDlg about;
-  std::string title, line;
-  int result = 0;
-  RunPictured(about, "about_box.png", [&](QtWindow& w) {
-    title = w.GetText(0);
-    line = w.GetText(IDC_ABOUT_TEXT);
-  }, &result);
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(title, "About R742 Analogue Outputs");
-  EXPECT_EQ(line, "R742 Analogue Outputs Version 3.001");
-  EXPECT_FALSE(QImage(QString(R742_ARTIFACT_DIR "/about_box.png")).isNull());
-}
+  std::string aboutText;
+  EXPECT_FALSE(RunPictured(about, "about_box.png", [&](QtWindow& w) {
+    aboutText = w.GetText(0) + '|' + w.GetText(IDC_ABOUT_TEXT);
+  }).isEmpty());
+  EXPECT_EQ(aboutText, "About R742 Analogue Outputs|R742 Analogue Outputs Version 3.001");
 
-TEST(QtMainWindow, HelpTextFitsItsWindow) {
   CHelpDlg help;
   int needed = 0, available = 0;
   RunPictured(help, "help_window.png", [&](QtWindow& w) {
@@ -112,10 +100,8 @@ TEST(QtMainWindow, HelpTextFitsItsWindow) {
     available = label->height();
   });
   EXPECT_GT(needed, 0);
-  EXPECT_LE(needed, available);
-}
+  EXPECT_LE(needed, available) << "the help text fits its window";
 
-TEST(QtMainWindow, PortSetupOffersTheFreePortsAndShowsTheWorkingSettings) {
   MemoryLine com2{[] { return std::int64_t{0}; }}, com5{[] { return std::int64_t{0}; }};
   MemoryPortProvider ports;
   ports.Add("COM2", com2);
@@ -125,14 +111,12 @@ TEST(QtMainWindow, PortSetupOffersTheFreePortsAndShowsTheWorkingSettings) {
   setup.m_strBaud = "38400";
   setup.m_strParity = "NONE";
   setup.m_strStopBits = "2";
-  std::vector<std::string> shown;
-  int portRows = 0;
+  std::string shown;
   RunPictured(setup, "port_setup.png", [&](QtWindow& w) {
-    for (int id : {0, IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_STOP_BITS}) shown.push_back(w.GetText(id));
-    portRows = w.GetCount(IDC_PORT);
+    for (int id : {0, IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_STOP_BITS}) shown += w.GetText(id) + '|';
+    shown += std::to_string(w.GetCount(IDC_PORT));
   });
-  EXPECT_EQ(shown, (std::vector<std::string>{"Port Setup", "COM2", "38400", "NONE", "2"}));
-  EXPECT_EQ(portRows, 2);
+  EXPECT_EQ(shown, "Port Setup|COM2|38400|NONE|2|2");
 }
 
 }  // namespace

@@ -39,41 +39,6 @@ TEST_F(LinkSetupTest, CommandLineOpensThePortAsTheWindowOpens) {
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
-TEST_F(LinkSetupTest, ReadOpensThroughTheDialogOnceAndKeepsTheLink) {
-  Open();
-  window->Type(IDC_NODE, "12");
-  window->Type(IDC_RESPONSE_MS, "99999999999999999999");
-  ChoosePortInDialog();
-  window->Click(IDC_READ);
-  EXPECT_EQ(platform.ModalRuns(), (std::vector<int>{IDD_PORT_SETUP}));
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM3: baud=38400 parity=N data=8 stop=2");
-  EXPECT_EQ(dlg.m_nNode, 12);
-  EXPECT_EQ(dlg.m_nResponseMs, 2147483647);
-  window->Click(IDC_SEND);  // the link is set up: no second dialog
-  EXPECT_EQ(platform.ModalRuns().size(), 1u);
-}
-
-TEST_F(LinkSetupTest, FailedOpeningLeavesNoLinkAndTriesAgainNextTime) {
-  Open();
-  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDCANCEL); });
-  window->Click(IDC_READ);
-  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "");
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
-
-  auto held = line.OpenProgramEnd();
-  ChoosePortInDialog();
-  window->Click(IDC_RELEASE);  // COM3 is held elsewhere: the list is empty
-  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "CreateFile");
-  EXPECT_FALSE(dlg.IsPortOpen());
-  EXPECT_TRUE(Enabled(IDC_NODE));
-
-  held.reset();
-  ChoosePortInDialog();
-  window->Click(IDC_READ);
-  EXPECT_TRUE(dlg.IsPortOpen());
-  EXPECT_EQ(platform.ModalRuns().size(), 3u);
-}
-
 TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
   Open();
   for (const char* text : {"", "abc", "0", "0.9", "-1", "256", "1e9"}) {
@@ -90,6 +55,33 @@ TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
   window->Click(IDC_READ);
   EXPECT_EQ(dlg.m_nNode, 255);
   EXPECT_TRUE(dlg.IsPortOpen());
+}
+
+TEST_F(LinkSetupTest, FailedOpeningLeavesNoLinkAndTriesAgainUntilTheLinkIsKept) {
+  Open();
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDCANCEL); });
+  window->Click(IDC_READ);
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "");
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
+
+  auto held = line.OpenProgramEnd();
+  ChoosePortInDialog();
+  window->Click(IDC_RELEASE);  // COM3 is held elsewhere: the list is empty
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "CreateFile");
+  EXPECT_FALSE(dlg.IsPortOpen());
+  EXPECT_TRUE(Enabled(IDC_NODE));
+
+  held.reset();
+  window->Type(IDC_NODE, "12");
+  window->Type(IDC_RESPONSE_MS, "99999999999999999999");
+  ChoosePortInDialog();
+  window->Click(IDC_READ);
+  EXPECT_TRUE(dlg.IsPortOpen());
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM3: baud=38400 parity=N data=8 stop=2");
+  EXPECT_EQ(dlg.m_nNode, 12);
+  EXPECT_EQ(dlg.m_nResponseMs, 2147483647);
+  window->Click(IDC_SEND);  // the link is set up: no fourth dialog
+  EXPECT_EQ(platform.ModalRuns(), (std::vector<int>(3, IDD_PORT_SETUP)));
 }
 
 }  // namespace

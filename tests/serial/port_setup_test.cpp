@@ -3,47 +3,23 @@
 
 #include <stdlib.h>
 
+#include <tuple>
 #include <vector>
 
+#include "fake_port.h"
 #include "platform/headless/headless_platform.h"
 #include "pseudo_terminal.h"
-#include "serial/memory_line.h"
 #include "serial/port_setup_dlg.h"
 #include "ui/resource.h"
 
 namespace r742 {
 namespace {
 
-// A port whose every call can be made to fail, to walk the opening steps.
-struct ScriptedPort final : ISerialPort {
-  struct Script {
-    bool setupFails = false, getStateFails = false, setStateFails = false, getTimeoutsFails = false;
-    int closed = 0;
-    LineSettings applied;
-    CommTimeouts timeouts{.readInterval = 7, .readTotalMultiplier = 7, .readTotalConstant = 7,
-                          .writeTotalMultiplier = 50, .writeTotalConstant = 500};
-  };
-  explicit ScriptedPort(Script& s) : s(s) {}
-  ~ScriptedPort() override { ++s.closed; }
-  bool SetupComm(std::uint32_t in, std::uint32_t out) override { return !s.setupFails && in == 1000 && out == 1000; }
-  bool GetCommState(LineSettings& l) override { return !s.getStateFails && (l = {}, true); }
-  bool SetCommState(const LineSettings& l) override { return !s.setStateFails && (s.applied = l, true); }
-  bool GetCommTimeouts(CommTimeouts& t) override { return !s.getTimeoutsFails && (t = s.timeouts, true); }
-  bool SetCommTimeouts(const CommTimeouts& t) override { return (s.timeouts = t, true); }
-  bool Write(const std::uint8_t*, std::uint32_t, std::uint32_t& w) override { return (w = 0, false); }
-  bool Read(std::uint8_t*, std::uint32_t, std::uint32_t& r) override { return (r = 0, true); }
-  bool ClearCommError(std::uint32_t& e) override { return (e = 0, true); }
-  std::uint32_t LastError() const override { return 0; }
-  Script& s;
-};
-
 struct ScriptedProvider final : IPortProvider {
   std::unique_ptr<ISerialPort> Open(std::string_view name) override {
-    opened.emplace_back(name);
-    return name == "COM3" || name == "COM2" ? std::make_unique<ScriptedPort>(script) : nullptr;
+    return name == "COM3" || name == "COM2" ? std::make_unique<test::FakePort>(script) : nullptr;
   }
-  ScriptedPort::Script script;
-  std::vector<std::string> opened;
+  test::PortScript script;
 };
 
 class OpenPortTest : public ::testing::Test {
@@ -80,16 +56,12 @@ TEST_F(OpenPortTest, CommandLineOpensWithoutDialogAndSetsReplyTimeouts) {
   EXPECT_EQ(dlg.m_szCommDef, "COM3: baud=19200 parity=E data=8 stop=1");
   EXPECT_EQ(dlg.m_bOpenFailed, 0);
   const auto& s = provider.script;
-  EXPECT_EQ(s.applied.baud, 19200u);
-  EXPECT_EQ(s.applied.parity, 'E');
-  EXPECT_EQ(s.applied.stopBits, 1);
-  EXPECT_TRUE(s.applied.rtsToggle);
-  EXPECT_TRUE(s.applied.abortOnError);
-  EXPECT_EQ(s.timeouts.readInterval, 20u);
-  EXPECT_EQ(s.timeouts.readTotalMultiplier, 1u);
-  EXPECT_EQ(s.timeouts.readTotalConstant, 1u);
-  EXPECT_EQ(s.timeouts.writeTotalMultiplier, 50u);  // the driver's write time-outs stay
-  EXPECT_EQ(s.timeouts.writeTotalConstant, 500u);
+  EXPECT_EQ(std::tie(s.applied.baud, s.applied.parity, s.applied.stopBits, s.applied.rtsToggle, s.applied.abortOnError),
+            std::make_tuple(19200u, 'E', 1, true, true));
+  // Read time-outs for replies; the driver's write time-outs stay.
+  EXPECT_EQ(std::tie(s.timeouts.readInterval, s.timeouts.readTotalMultiplier, s.timeouts.readTotalConstant,
+                     s.timeouts.writeTotalMultiplier, s.timeouts.writeTotalConstant),
+            std::make_tuple(20u, 1u, 1u, 50u, 500u));
 }
 
 TEST_F(OpenPortTest, EachStepFailsWithItsNameAndClosesThePort) {
@@ -100,17 +72,17 @@ TEST_F(OpenPortTest, EachStepFailsWithItsNameAndClosesThePort) {
 
   struct Case {
     const char *baud, *parity, *data, *stop;
-    void (*fault)(ScriptedPort::Script&);
+    void (*fault)(test::PortScript&);
     const char* step;
   } cases[] = {
-      {"19200", "E", "8", "1", [](ScriptedPort::Script& s) { s.setupFails = true; }, "Assign buffer space"},
-      {"19200", "E", "8", "1", [](ScriptedPort::Script& s) { s.getStateFails = true; }, "Port Functionality"},
+      {"19200", "E", "8", "1", [](test::PortScript& s) { s.setupFails = true; }, "Assign buffer space"},
+      {"19200", "E", "8", "1", [](test::PortScript& s) { s.getStateFails = true; }, "Port Functionality"},
       {"19200", "X", "8", "1", nullptr, "Port Functionality"},
       {"19200", "N", "9", "1", nullptr, "Port Functionality"},
       {"19200", "N", "8", "3", nullptr, "Port Functionality"},
       {"1920000000", "N", "8", "1", nullptr, "Port Functionality"},  // ten characters: refused whole
-      {"19200", "E", "8", "1", [](ScriptedPort::Script& s) { s.setStateFails = true; }, "Setting Comm State"},
-      {"19200", "E", "8", "1", [](ScriptedPort::Script& s) { s.getTimeoutsFails = true; }, "Setting Comm State"},
+      {"19200", "E", "8", "1", [](test::PortScript& s) { s.setStateFails = true; }, "Setting Comm State"},
+      {"19200", "E", "8", "1", [](test::PortScript& s) { s.getTimeoutsFails = true; }, "Setting Comm State"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.step);
@@ -145,23 +117,8 @@ TEST_F(OpenPortTest, CancelFailsWithEmptyStepAndKeepsTheMembers) {
   EXPECT_EQ(dlg.OpenPort(), nullptr);
   EXPECT_EQ(dlg.m_bOpenFailed, 1);
   EXPECT_EQ(dlg.m_szStep, "");
-  EXPECT_EQ(dlg.m_strBaud, "38400");
-  EXPECT_EQ(dlg.m_strParity, "NONE");
-  EXPECT_EQ(dlg.m_strStopBits, "2");
-  EXPECT_EQ(dlg.m_strPort, "");
-}
-
-TEST_F(OpenPortTest, NoUsablePortLeavesAnEmptyListAndFailsAtCreateFile) {
-  MemoryPortProvider none;
-  PortProviderScope scope{none};
-  std::vector<std::string> rows;
-  platform.ScriptModal(IDD_PORT_SETUP, [&](HeadlessWindow& w) {
-    rows = w.Rows(IDC_PORT);
-    w.Click(IDOK);
-  });
-  EXPECT_EQ(dlg.OpenPort(), nullptr);
-  EXPECT_TRUE(rows.empty());  // the template's COM1, COM2 never show
-  EXPECT_EQ(dlg.m_szStep, "CreateFile");
+  EXPECT_EQ(std::tie(dlg.m_strBaud, dlg.m_strParity, dlg.m_strStopBits, dlg.m_strPort),
+            std::make_tuple("38400", "NONE", "2", ""));
 }
 
 // Over the machine's real ports: COM1..COM9 mapped to pseudo-terminals and

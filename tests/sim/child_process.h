@@ -25,7 +25,6 @@ class ChildProcess {
     if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
     if (out_ >= 0) close(out_);
   }
-
   // argv[0] is looked up in PATH unless it holds a '/'.
   bool Start(const std::vector<std::string>& argv) {
     int fds[2];
@@ -43,14 +42,12 @@ class ChildProcess {
     out_ = fds[0];
     return pid_ > 0;
   }
-
   // Output up to the first newline, or what came before the output ended or the deadline.
   std::string FirstLine(Clock::time_point deadline) {
     while (output_.find('\n') == std::string::npos && ReadSome(deadline)) {
     }
     return output_.substr(0, output_.find('\n'));
   }
-
   // The exit code once the program ended; -1 when it had to be killed at the deadline.
   int Wait(Clock::time_point deadline) {
     while (ReadSome(deadline)) {
@@ -61,7 +58,6 @@ class ChildProcess {
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-
   void Signal(int signal) { kill(pid_, signal); }
   const std::string& Output() const { return output_; }
 
@@ -74,13 +70,10 @@ class ChildProcess {
     if (poll(&p, 1, static_cast<int>(left)) <= 0) return true;  // the next call sees the deadline
     char buffer[4096];
     const ssize_t n = read(out_, buffer, sizeof buffer);
-    if (n <= 0) {
-      close(out_);
-      out_ = -1;
-      return false;
-    }
-    output_.append(buffer, static_cast<std::size_t>(n));
-    return true;
+    if (n > 0) return output_.append(buffer, static_cast<std::size_t>(n)), true;
+    close(out_);
+    out_ = -1;
+    return false;
   }
 
   pid_t pid_ = -1;

@@ -12,13 +12,13 @@
 #include <regex>
 
 #include "pseudo_terminal.h"
-#include "sim_test_support.h"
+#include "modbus/modbus_test_support.h"
 
 namespace r742 {
 namespace {
 
-using simtest::Bytes;
-using simtest::Hex;
+using test::Bytes;
+using test::Hex;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
@@ -71,10 +71,10 @@ TEST_F(SimLineServer, AnswersEachRequestUnalteredAndLogsTheFrames) {
   EXPECT_EQ(Receive(41), Hex("01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 "
                              "00 00 00 00 42 C8 00 00 00 00 00 00 41 13"));
   // Bytes a terminal would act on (interrupt, carriage return, XON/XOFF) pass both ways.
-  Send(simtest::WithCrc(Hex("01 10 00 46 00 02 04 03 0D 11 13")));
+  Send(test::WithCrc(Hex("01 10 00 46 00 02 04 03 0D 11 13")));
   EXPECT_EQ(Receive(8), Hex("01 10 00 46 00 02 A0 1D"));
-  Send(simtest::WithCrc(Hex("01 03 00 46 00 02")));
-  EXPECT_EQ(Receive(9), simtest::WithCrc(Hex("01 03 04 03 0D 11 13")));
+  Send(test::WithCrc(Hex("01 03 00 46 00 02")));
+  EXPECT_EQ(Receive(9), test::WithCrc(Hex("01 03 04 03 0D 11 13")));
 
   server->Stop();
   EXPECT_EQ(server->FramesHandled(), 3u);

@@ -5,6 +5,10 @@
 namespace r742::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+using Three = std::array<std::string, 3>;
+const Three kBlank{"     ", "     ", "     "};
+
 constexpr int kOperationControls[] = {IDC_ADD, IDC_REMOVE, IDC_CLEAR, IDC_SEND, IDC_READ, IDC_RELEASE,
                                       IDC_CH1_NOMINAL, IDC_CH2_NOMINAL, IDC_CH3_NOMINAL, IDC_CH1_OFFSET,
                                       IDC_CH2_OFFSET, IDC_CH3_OFFSET, IDC_FLOAT_ORDER};
@@ -22,7 +26,7 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
     EXPECT_EQ(Text(OffsetBoxId(ch)), "0");
     EXPECT_EQ(Text(NominalLabelId(ch)), "Nominal 5-200%");
     EXPECT_EQ(Text(OffsetLabelId(ch)), "Zero Offset %");
-    EXPECT_EQ(Readouts(ch), (std::array<std::string, 3>{"     ", "     ", "     "}));
+    EXPECT_EQ(Readouts(ch), kBlank);
     EXPECT_EQ(Units(ch), (std::array<std::string, 3>{"  ", "  ", "  "}));
     EXPECT_EQ(Text(GroupId(ch)), "CH" + std::to_string(ch + 1));
     EXPECT_FLOAT_EQ(dlg.m_fNominal[ch], 100.0f);
@@ -34,9 +38,6 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
   EXPECT_EQ(window->GetCount(IDC_FLOAT_ORDER), 4);
   EXPECT_FALSE(Enabled(IDC_LIMIT_LENGTH));
   EXPECT_EQ(window->GetCheck(IDC_SHOW_MODBUS), 0);
-  for (int id : kOperationControls) EXPECT_TRUE(Enabled(id)) << id;
-  EXPECT_TRUE(Enabled(IDC_NODE));
-  EXPECT_TRUE(Enabled(IDC_RESPONSE_MS));
   ASSERT_EQ(Rows(IDC_AVAILABLE_LIST).size(), 49u);
   EXPECT_EQ(Rows(IDC_AVAILABLE_LIST)[36], "Hz");
   EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 0);
@@ -45,30 +46,33 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
   for (int id : {IDC_SYS_TYPE, IDC_SYS_VOLTS, IDC_SYS_AMPS, IDC_SYS_WATTS}) EXPECT_EQ(Text(id), "");
   EXPECT_EQ(Text(IDC_SYS_WATTS_UNIT), "W");
   EXPECT_EQ(platform.NextTimerDue(), std::nullopt);
+
+  for (const std::string step : {"at start", "disabled", "enabled again"}) {  // around an operation
+    SCOPED_TRACE(step);
+    if (step == "disabled") dlg.DisableControls();
+    if (step == "enabled again") dlg.EnableControls();
+    for (int id : kOperationControls) EXPECT_EQ(Enabled(id), step != "disabled") << id;
+    EXPECT_EQ(Enabled(IDC_NODE), step != "disabled");
+    EXPECT_EQ(Enabled(IDC_RESPONSE_MS), step != "disabled");
+    for (int id : {IDCANCEL, ID_HELP, IDC_AVAILABLE_LIST, IDC_CHANNEL_LIST, IDC_LOG_LIST, IDC_SHOW_MODBUS})
+      EXPECT_TRUE(Enabled(id)) << id;
+  }
 }
 
-TEST_F(MainWindowTest, LimitStringLengthFollowsModbusButKeepsItsTick) {
+TEST_F(MainWindowTest, LimitStringLengthFollowsModbusButKeepsItsTickAndFloatOrderFollowsTheSelection) {
   Open();
   EXPECT_FALSE(window->Click(IDC_LIMIT_LENGTH));  // greyed at start
   ASSERT_TRUE(window->Click(IDC_SHOW_MODBUS));
-  EXPECT_EQ(dlg.m_bShowModbus, 1);
-  EXPECT_TRUE(Enabled(IDC_LIMIT_LENGTH));
   ASSERT_TRUE(window->Click(IDC_LIMIT_LENGTH));
-  EXPECT_EQ(dlg.m_bLimitLength, 1);
-
+  EXPECT_EQ(dlg.m_bShowModbus + dlg.m_bLimitLength, 2);
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_EQ(dlg.m_bShowModbus, 0);
   EXPECT_FALSE(Enabled(IDC_LIMIT_LENGTH));
   EXPECT_EQ(window->GetCheck(IDC_LIMIT_LENGTH), 1);
   EXPECT_EQ(dlg.m_bLimitLength, 1);
-
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_TRUE(Enabled(IDC_LIMIT_LENGTH));
-  EXPECT_EQ(dlg.m_bLimitLength, 1);
-}
 
-TEST_F(MainWindowTest, FloatOrderFollowsTheSelection) {
-  Open();
   for (int order : {0, 3, 1, 2}) {
     ASSERT_TRUE(window->SelectRow(IDC_FLOAT_ORDER, order));
     EXPECT_EQ(dlg.m_nFloatOrder, order);
@@ -76,35 +80,26 @@ TEST_F(MainWindowTest, FloatOrderFollowsTheSelection) {
   }
 }
 
-TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenu) {
+TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   Open();
   const auto& menu = window->SystemMenu();
   ASSERT_EQ(menu.size(), 2u);
   EXPECT_EQ(menu[0].commandId, 0u);  // separator
   EXPECT_EQ(menu[1].commandId, IDM_ABOUTBOX);
   EXPECT_EQ(menu[1].text, "&About Kestrel...");
-
-  std::string aboutTitle, aboutLine;
-  platform.ScriptModal(IDD_ABOUTBOX, [&](HeadlessWindow& about) {
-    aboutTitle = about.GetText(0);
-    aboutLine = about.GetText(IDC_ABOUT_TEXT);
-    about.Click(IDOK);
+  std::string about, help;
+  platform.ScriptModal(IDD_ABOUTBOX, [&](HeadlessWindow& w) {
+    about = w.GetText(0) + '|' + w.GetText(IDC_ABOUT_TEXT);
+    w.Click(IDOK);
   });
-  ASSERT_TRUE(window->ChooseSystemMenu(IDM_ABOUTBOX));
-  EXPECT_EQ(platform.ModalRuns(), std::vector<int>{IDD_ABOUTBOX});
-  EXPECT_EQ(aboutTitle, "About R742 Analogue Outputs");
-  EXPECT_EQ(aboutLine, "R742 Analogue Outputs Version 3.001");
-  EXPECT_FALSE(window->Ended());
-}
-
-TEST_F(MainWindowTest, HelpOpensOurHelpWindow) {
-  Open();
-  std::string help;
   platform.ScriptModal(IDD_HELP, [&](HeadlessWindow& w) { help = w.GetText(IDC_HELP_TEXT); });
+  ASSERT_TRUE(window->ChooseSystemMenu(IDM_ABOUTBOX));
   ASSERT_TRUE(window->Click(ID_HELP));
-  EXPECT_EQ(platform.ModalRuns(), std::vector<int>{IDD_HELP});
+  EXPECT_EQ(platform.ModalRuns(), (std::vector<int>{IDD_ABOUTBOX, IDD_HELP}));
+  EXPECT_EQ(about, "About R742 Analogue Outputs|R742 Analogue Outputs Version 3.001");
   EXPECT_NE(help.find("R742_COM1"), std::string::npos);
   EXPECT_NE(help.find("port baud parity data-bits stop-bits node response-ms float-order"), std::string::npos);
+  EXPECT_FALSE(window->Ended());
 }
 
 TEST_F(MainWindowTest, QuitEscapeAndEnterAllEndTheWindowAndStopItsTimers) {
@@ -125,37 +120,157 @@ TEST_F(MainWindowTest, QuitEscapeAndEnterAllEndTheWindowAndStopItsTimers) {
   }
 }
 
-TEST_F(MainWindowTest, DisableAndEnableControlsAroundAnOperation) {
-  Open();
-  dlg.DisableControls();
-  for (int id : kOperationControls) EXPECT_FALSE(Enabled(id)) << id;
-  EXPECT_FALSE(Enabled(IDC_NODE));
-  for (int id : {IDCANCEL, ID_HELP, IDC_AVAILABLE_LIST, IDC_CHANNEL_LIST, IDC_LOG_LIST, IDC_SHOW_MODBUS})
-    EXPECT_TRUE(Enabled(id)) << id;
-  dlg.EnableControls();
-  for (int id : kOperationControls) EXPECT_TRUE(Enabled(id)) << id;
-  EXPECT_TRUE(Enabled(IDC_NODE));
-  EXPECT_TRUE(Enabled(IDC_RESPONSE_MS));
-}
-
 TEST_F(MainWindowTest, OverrideModeKeepsNodeAndResponseLocked) {
   Open("com2,9600,e,8,1,3,500,0");
   EXPECT_EQ(dlg.m_nTokenCount, 8);
-  EXPECT_EQ(dlg.m_strToken[0], "COM2");
-  EXPECT_TRUE(dlg.m_strCmdLine.empty());
   EXPECT_FALSE(Enabled(IDC_NODE));
   EXPECT_FALSE(Enabled(IDC_RESPONSE_MS));
   dlg.EnableControls();
-  EXPECT_FALSE(Enabled(IDC_NODE));
   dlg.ClosePort();
+  EXPECT_FALSE(Enabled(IDC_NODE));
   EXPECT_FALSE(Enabled(IDC_RESPONSE_MS));
 }
 
 TEST_F(MainWindowTest, NineTokensAreNotTheOverrideMode) {
   Open("com2,9600,e,8,1,3,500,0,,");  // the second trailing comma makes a ninth, empty token
   EXPECT_EQ(dlg.m_nTokenCount, 9);
-  EXPECT_TRUE(Enabled(IDC_NODE));
-  EXPECT_TRUE(Enabled(IDC_RESPONSE_MS));
+  EXPECT_TRUE(Enabled(IDC_NODE) && Enabled(IDC_RESPONSE_MS));
+}
+
+// Channels: assigning parameters.
+
+TEST_F(MainWindowTest, AddAssignsConsecutiveParametersUntilTheListIsFull) {
+  Open();
+  for (int i = 0; i < 4; ++i) window->Click(IDC_ADD);  // three from "OFF", then the list is full
+  ASSERT_EQ(platform.MessageBoxes().size(), 1u);
+  EXPECT_EQ(platform.MessageBoxes()[0].text, "List Full");
+  EXPECT_EQ(platform.MessageBoxes()[0].caption, "The list is full");
+  EXPECT_EQ(platform.MessageBoxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"OFF", "V 1", "V 2"}));
+  EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 3);
+  EXPECT_EQ(Text(IDC_CH1_GROUP) + '|' + Text(IDC_CH2_GROUP) + '|' + Text(IDC_CH3_GROUP), "CH1-OFF|CH2-V 1|CH3-V 2");
+  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{0, 1, 2}));
+  EXPECT_EQ(dlg.m_nPolarity, (std::array<int, 3>{0, 1, 1}));
+
+  window->Click(IDC_CLEAR);
+  window->SelectRow(IDC_AVAILABLE_LIST, 48);
+  window->Click(IDC_ADD);
+  window->Click(IDC_ADD);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"Max kVAd", "Max kVAd"}));  // the same parameter twice is allowed
+  EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 48);                  // the last row keeps its selection
+}
+
+TEST_F(MainWindowTest, AddInsertsInFrontOfAClickedRowAndRemoveTakesTheLastUnlessAnotherWasClicked) {
+  Open();
+  Assign({"V 1", "V 2"});
+  window->SelectRow(IDC_CHANNEL_LIST, 0);
+  Assign({"kW Sum"});
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"kW Sum", "V 1", "V 2"}));
+  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{15, 1, 2}));
+  EXPECT_EQ(dlg.m_nPolarity, (std::array<int, 3>{2, 1, 1}));
+  EXPECT_EQ(Text(IDC_CH3_GROUP), "CH3-V 2");
+  for (int ch = 0; ch < 3; ++ch) {
+    window->Type(NominalBoxId(ch), std::to_string(50 + ch));
+    window->Type(OffsetBoxId(ch), std::to_string(10 + ch));
+  }
+  window->Click(IDC_REMOVE);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"kW Sum", "V 1"}));
+  window->Click(IDC_REMOVE);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"kW Sum"}));
+  Assign({"V 2", "V 3"});
+  window->SelectRow(IDC_CHANNEL_LIST, 0);
+  window->Click(IDC_REMOVE);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"V 2", "V 3"}));
+  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{2, 3, 0}));
+  EXPECT_EQ(Text(IDC_CH3_GROUP), "CH3-");
+  // Scaling belongs to the channel position, not to the parameter.
+  EXPECT_EQ(dlg.m_fNominal, (std::array<float, 3>{50, 51, 52}));
+  EXPECT_EQ(dlg.m_fZeroOffset, (std::array<float, 3>{10, 11, 12}));
+}
+
+TEST_F(MainWindowTest, ClearEmptiesEverything) {
+  Open();
+  Assign({"kW Sum", "Hz", "I 1"});
+  window->Click(IDC_CLEAR);
+  EXPECT_TRUE(Rows(IDC_CHANNEL_LIST).empty());
+  for (int ch = 0; ch < 3; ++ch) {
+    EXPECT_EQ(Text(GroupId(ch)), "CH" + std::to_string(ch + 1) + "-");
+    EXPECT_EQ(Readouts(ch), kBlank);
+    EXPECT_EQ(Text(NominalLabelId(ch)), "Nominal 5-200%");
+  }
+  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{0, 0, 0}));
+  EXPECT_EQ(dlg.m_nPolarity, (std::array<int, 3>{0, 0, 0}));
+}
+
+// Scaling and the read-outs.
+
+TEST_F(MainWindowTest, ReadoutsFollowParameterClassAndScaling) {
+  Open();
+  Assign({"kW Sum", "V L1-2", "OFF"});
+  EXPECT_EQ(Readouts(0), (Three{"+0.0", "+0.0", "-0.0"}));  // before a Read every output is zero, with its sign
+  dlg.m_fFullScale = {20.0f, 20.0f, 20.0f};
+  dlg.UpdateReadouts();
+  EXPECT_EQ(Readouts(0), (Three{"+20.0", "+0.0", "-20.0"}));
+  EXPECT_EQ(Units(0), (Three{"mA", "mA", "mA"}));
+  EXPECT_EQ(Readouts(1), (Three{"+20.0", "+0.0", "     "}));
+  EXPECT_EQ(Units(1), (Three{"mA", "mA", "  "}));
+  EXPECT_EQ(Readouts(2), kBlank);
+  EXPECT_EQ(Units(2), (Three{"  ", "  ", "  "}));
+
+  window->Type(IDC_CH1_OFFSET, "20");
+  EXPECT_EQ(Readouts(0), (Three{"+20.0", "+4.0", "-12.0"}));
+  dlg.m_nOutputMode[1] = 0;
+  dlg.m_fFullScale[1] = 10.0f;
+  window->Type(IDC_CH2_NOMINAL, "100");
+  EXPECT_EQ(Units(1), (Three{"V", "V", "  "}));
+  EXPECT_EQ(Readouts(1), (Three{"+10.0", "+0.0", "     "}));
+
+  // Values a node may report outside the limits blank the read-outs they spoil.
+  dlg.m_fNominal[0] = 250.0f;
+  dlg.m_fZeroOffset[0] = 0.0f;
+  dlg.UpdateReadouts();
+  EXPECT_EQ(Readouts(0), (Three{"     ", "     ", "-50.0"}));
+  dlg.m_fNominal[0] = 100.0f;
+  dlg.m_fZeroOffset[0] = 95.0f;
+  dlg.UpdateReadouts();
+  EXPECT_EQ(Readouts(0), (Three{"+20.0", "     ", "     "}));
+}
+
+TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
+  Open();
+  Assign({"OFF", "Hz"});
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
+  EXPECT_EQ(Text(IDC_CH2_OFFSET_LABEL), "Span +/- Hz");
+  EXPECT_EQ(Text(IDC_CH1_NOMINAL_LABEL), "Nominal 5-200%");
+  dlg.m_fFullScale[1] = 20.0f;
+  window->Type(IDC_CH2_OFFSET, "95");  // a bad span does not blank a frequency channel
+  EXPECT_EQ(Readouts(1), (Three{"+20.0", "+10.0", "+0.0"}));
+  EXPECT_EQ(Units(1), (Three{"mA", "mA", "mA"}));
+
+  window->Click(IDC_REMOVE);
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Nominal 5-200%");
+  EXPECT_EQ(Text(IDC_CH2_OFFSET_LABEL), "Zero Offset %");
+
+  // The node values of a frequency channel come from its centre and span; 0.0 for anything else.
+  window->Type(IDC_CH1_NOMINAL, "50");
+  window->Type(IDC_CH1_OFFSET, "5");
+  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 0), 150.0f);
+  EXPECT_EQ(dlg.FrequencyToNode(36, 1, 1), -50.0f);
+  for (auto [code, channel] : {std::pair{4, 1}, {36, 4}, {36, 0}}) EXPECT_EQ(dlg.FrequencyToNode(code, channel, 0), 0.0f);
+}
+
+// The reader's and the limits' own cases are tested with them; here the boxes reach them.
+TEST_F(MainWindowTest, TypedValuesAreLimitedButTheTextStays) {
+  Open();
+  const struct { const char* text; float nominal, offset; } cases[] = {
+      {"250", 200, 0}, {"2", 5, 2}, {"90", 90, 90}, {"-50", 5, -50}, {"abc", 5, 0}, {"12345678901", 200, 0}};
+  for (const auto& c : cases) {
+    window->Type(IDC_CH2_NOMINAL, c.text);
+    window->Type(IDC_CH2_OFFSET, c.text);
+    EXPECT_EQ(dlg.m_fNominal[1], c.nominal) << c.text;
+    EXPECT_EQ(dlg.m_fZeroOffset[1], c.offset) << c.text;
+    EXPECT_EQ(Text(IDC_CH2_NOMINAL), c.text);
+  }
 }
 
 }  // namespace

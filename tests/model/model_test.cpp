@@ -1,11 +1,12 @@
-#include "model/scaling.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <set>
 
+#include "model/param_catalogue.h"
+#include "model/scaling.h"
 #include "model/value_reader.h"
 
 namespace r742 {
@@ -15,6 +16,50 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 const float kNaN = std::nanf("");
 
 bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }  // -0.0 != +0.0
+
+TEST(ParamCatalogue, EveryCodeRoundTripsThroughAUniqueName) {
+  std::set<std::string> seen;
+  for (int code = 0; code < kParamCount; ++code) {
+    const std::string name = GetParamName(code);
+    EXPECT_TRUE(!name.empty() && name.size() <= 15 && seen.insert(name).second) << code;
+    EXPECT_EQ(GetParamCode(name), code) << name;
+  }
+  EXPECT_EQ(GetParamName(kFrequencyCode), "Hz");
+  EXPECT_EQ(GetParamName(48), "Max kVAd");
+  EXPECT_EQ(GetParamName(-1), "");
+  EXPECT_EQ(GetParamName(kParamCount), "");
+  for (const char* name : {"", "off", " OFF", "Hz ", "kWd(Imp)", "V1"}) EXPECT_EQ(GetParamCode(name), 0) << name;
+}
+
+TEST(ParamCatalogue, PolarityByRange) {
+  struct Range { int first, last, polarity; };
+  const Range ranges[] = {{-1, 0, 0}, {1, 11, 1}, {12, 19, 2}, {20, 23, 1},
+                          {24, 35, 2}, {36, 48, 1}, {49, 49, 0}};
+  for (const Range& r : ranges)
+    for (int code = r.first; code <= r.last; ++code) EXPECT_EQ(GetParamPolarity(code), r.polarity) << code;
+}
+
+TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
+  const std::pair<const char*, float> cases[] = {
+      {"250", 250},        {"  -50", -50},     {"\t\n 42", 42},    {"+7", 7},        {".5", 0.5f},
+      {"5.", 5},           {"1.5e2", 150},     {"-.5E+1", -5},     {"5e", 5},        {"5e-x", 5},
+      {"1,5", 1},          {"0x10", 0},        {"nan", 0},         {"inf", 0},       {"abc", 0},
+      {"", 0},             {".", 0},           {"-", 0},           {"1e39", kInf},   {"-1e39", -kInf},
+      {"1e-40", 1e-40f},   {"1e-400", 0},      {"12345678901", 123456789.0f},        {"        12", 1},
+      {"1.5e+00102", 1.5e10f}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(ReadValueText(text), value) << '"' << text << '"';
+  EXPECT_TRUE(std::signbit(ReadValueText("-1e-50")));
+}
+
+TEST(ValueReader, ReadsWholeNumbersLikeAtoiButSaturates) {
+  const std::pair<const char*, int> cases[] = {
+      {"300", 300},   {" -50", -50},  {"+7x", 7},         {"7.9", 7},           {"abc", 0},
+      {"", 0},        {"- 5", 0},     {"2147483647", 2147483647},             {"2147483648", 2147483647},
+      {"-2147483648", -2147483647 - 1}, {"-99999999999999999999", -2147483647 - 1},
+      {"99999999999999999999999", 2147483647}};
+  for (const auto& [text, value] : cases) EXPECT_EQ(ReadWholeNumberText(text, 19), value) << '"' << text << '"';
+  EXPECT_EQ(ReadWholeNumberText("12345", 3), 123);
+}
 
 TEST(Scaling, Clamps) {
   const std::pair<float, float> nominal[] = {{250, 200}, {200, 200}, {5, 5}, {2, 5},
@@ -43,9 +88,6 @@ TEST(Scaling, ReadoutAtPlusZeroAndMinusFullScale) {
   for (const Case& c : cases)
     for (int i = 0; i < 3; ++i)
       EXPECT_EQ(FormatReadout(ChannelOutput(1.0f - i, c.F, c.N, c.Z)), c.out[i]) << c.F << ' ' << c.N << ' ' << c.Z;
-}
-
-TEST(Scaling, FormatReadoutExtremes) {
   EXPECT_EQ(FormatReadout(kInf), "+inf");
   const std::string big = FormatReadout(-std::numeric_limits<float>::max());
   EXPECT_EQ(big.substr(0, 10), "-340282346");

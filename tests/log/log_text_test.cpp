@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <limits>
+
+#include "log/log_rows.h"
+#include "log/log_time.h"
+
+namespace r742 {
+namespace {
+
+TEST(LogRows, RowLengthsAndOnlyTheFirstRowCarriesTheStart) {
+  using L = std::vector<std::size_t>;
+  const std::tuple<std::size_t, std::size_t, L> cases[] = {
+      {9, 111, {120}}, {9, 112, {120, 1}}, {0, 250, {120, 120, 10}}, {0, 240, {120, 120}}, {9, 0, {9}}, {0, 0, {}}};
+  for (const auto& [startLen, textLen, expected] : cases) {
+    L lengths;
+    for (const std::string& row : SplitLogRows(std::string(startLen, 'T'), std::string(textLen, 'x')))
+      lengths.push_back(row.size());
+    EXPECT_EQ(lengths, expected) << startLen << '+' << textLen;
+  }
+  EXPECT_EQ(SplitLogRows("12:00:00 ", "abcdefg", 6), (std::vector<std::string>{"12:00:00 a", "bcdefg"}));
+}
+
+void UseZone(const char* tz) {
+  setenv("TZ", tz, 1);
+  tzset();
+}
+
+TEST(LogTime, FixedWidthFieldsInLocalTimeOrQuestionMarks) {
+  UseZone("UTC");
+  const CLogTime six(1796536800);
+  EXPECT_EQ(six.Day() + '|' + six.Month() + '|' + six.Year() + '|' + six.Time(), " 6|Dec|2026|06:00:00");
+  EXPECT_EQ(six.DateRow(), " 6 Dec 2026");
+  EXPECT_EQ(CLogTime(1797541425).DateRow() + ' ' + CLogTime(1797541425).Time(), "17 Dec 2026 21:03:45");
+  EXPECT_EQ(CLogTime(253402300799).DateRow(), "31 Dec 9999");
+  for (std::time_t t : {std::numeric_limits<std::time_t>::max(), std::time_t{253402300800}}) {
+    const CLogTime unprintable(t);
+    EXPECT_EQ(unprintable.DateRow() + ' ' + unprintable.Time(), "?? ??? ???? ????????") << t;
+  }
+  UseZone("EST5");  // local time, not UTC
+  EXPECT_EQ(CLogTime(1796536800).Time(), "01:00:00");
+  UseZone("UTC");
+}
+
+}  // namespace
+}  // namespace r742

@@ -1,0 +1,203 @@
+// Requests built and sent, replies received and checked.
+#include <gtest/gtest.h>
+
+#include "modbus/modbus_frame.h"
+#include "modbus_test_support.h"
+#include "serial/fake_port.h"
+
+namespace r742::test {
+namespace {
+
+const Bytes kSent = Hex("01 03 00 18 00 12 45 C0");
+const Bytes kReply = Hex(
+    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 "
+    "00 00 00 00 42 C8 00 00 00 00 00 00 41 13");
+
+Bytes Request(unsigned function, unsigned node, unsigned valueNumber, unsigned count,
+              std::initializer_list<float> payload = {}, unsigned order = 0) {
+  CModbusFrame frame;
+  for (float v : payload) frame.AppendPayloadFloat(v, order);
+  frame.BuildRequest(function, node, valueNumber, count);
+  frame.AppendCrc();
+  return Bytes(frame.TransmitBytes(), frame.TransmitBytes() + frame.TransmitLength());
+}
+
+CModbusFrame Received(const Bytes& arriving, std::uint32_t count = 512) {
+  PortScript script{.reply = arriving};
+  FakePort port(script);
+  CModbusFrame frame;
+  frame.ReceiveFrame(port, count);
+  return frame;
+}
+
+TEST(Crc16, CheckValueAndFrameField) {
+  const auto* digits = reinterpret_cast<const std::uint8_t*>("123456789");
+  EXPECT_EQ(Crc16Value(digits, 9), 0x4B37);
+  CModbusFrame frame;
+  frame.ComputeCrc(digits, 9);
+  EXPECT_EQ(frame.CrcValue(), 0x374Bu);
+  EXPECT_EQ(frame.Status(), 0);
+  frame.ComputeCrc(digits, 0);
+  EXPECT_EQ(frame.CrcValue(), 0x374Bu);
+  EXPECT_EQ(frame.Status(), 1);
+}
+
+TEST(ModbusRequest, ReadFrames) {
+  const struct { unsigned function, node, valueNumber, count; const char* frame; } cases[] = {
+      {3, 1, 13, 9, "01 03 00 18 00 12 45 C0"},
+      {3, 1, 1, 28, "01 03 00 00 00 38 44 18"},
+      {70, 1, 1, 18, "01 46 00 00 00 24 88 1E"},
+      {70, 1, 2, 18, "01 46 00 02 00 24 29 DE"},
+      {70, 1, 3, 18, "01 46 00 04 00 24 C9 DF"},
+      {0x103, 0x101, 13, 9, "01 03 00 18 00 12 45 C0"},  // only the low 8 bits count
+  };
+  for (const auto& c : cases) EXPECT_EQ(Request(c.function, c.node, c.valueNumber, c.count), Hex(c.frame)) << c.frame;
+  // Register count 2c modulo 256; address from 32-bit arithmetic.
+  EXPECT_EQ(Request(3, 1, 0x81, 128)[2], 0x01);
+  EXPECT_EQ(Request(3, 1, 1, 128)[5], 0x00);
+  EXPECT_EQ(Request(3, 1, 1, 200)[5], 0x90);
+
+  CModbusFrame unknown;
+  unknown.BuildRequest(3, 1, 13, 9);
+  unknown.BuildRequest(6, 1, 13, 9);
+  EXPECT_EQ(unknown.Status(), 1);
+  EXPECT_EQ(Bytes(unknown.TransmitBytes(), unknown.TransmitBytes() + unknown.TransmitLength()), Bytes(6, 0));
+}
+
+TEST(ModbusRequest, WriteFrames) {
+  const Bytes head = Hex("01 10 00 18 00 12 24");
+  const Bytes order0 = Request(16, 1, 13, 9, {4, 100, 0, 36, 150, -50, 0, 100, 0}, 0);
+  ASSERT_EQ(order0.size(), 45u);
+  EXPECT_EQ(Bytes(order0.begin(), order0.begin() + 15), Join(head, Hex("40 80 00 00 42 C8 00 00")));
+  EXPECT_EQ(Bytes(order0.end() - 2, order0.end()), Hex("25 9E"));
+  const Bytes order2 = Request(16, 1, 13, 9, {4, 100, 0, 36, 150, -50, 0, 100, 0}, 2);
+  EXPECT_EQ(Bytes(order2.begin() + 7, order2.begin() + 11), Hex("00 00 40 80"));
+  EXPECT_EQ(Bytes(order2.end() - 2, order2.end()), Hex("44 D4"));
+  EXPECT_EQ(Request(16, 1, 36, 1, {0.0f}), Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5"));
+
+  CModbusFrame frame;
+  for (int i = 0; i < 250; ++i) frame.AppendPayloadFloat(1.0f, 0);
+  EXPECT_FALSE(frame.AppendPayloadFloat(1.0f, 0));
+  EXPECT_EQ(frame.PayloadLength(), CModbusFrame::kBufferSize);
+  // The byte-count field keeps 8 bits; the frame carries as many payload bytes as it says.
+  frame.SetPayloadLength(260);
+  frame.BuildRequest(16, 1, 1, 65);
+  EXPECT_EQ(frame.TransmitLength(), 7u + 4u);
+}
+
+TEST(ModbusRequest, SendFrameReportsWriteOrPortError) {
+  PortScript script;
+  FakePort port(script);
+  CModbusFrame frame;
+  frame.BuildRequest(3, 1, 13, 9);
+  frame.AppendCrc();
+  EXPECT_EQ(frame.SendFrame(port), 8u);
+  EXPECT_EQ(script.written, kSent);
+  EXPECT_NE(frame.Status(), 0);
+
+  script.writeLimit = 0;
+  script.lastError = 31;
+  EXPECT_EQ(frame.SendFrame(port), 0u);
+  EXPECT_EQ(frame.BytesWritten(), 0u);
+  EXPECT_EQ(frame.Status(), 31);
+}
+
+// The checks in the order the reply handler applies them: the accepted length, or 0.
+std::uint32_t Accepted(const Bytes& arriving) {
+  CModbusFrame frame = Received(arriving);
+  if (frame.MatchesSent(static_cast<std::uint32_t>(kSent.size()), kSent))
+    frame.StripEcho(static_cast<std::uint32_t>(kSent.size()), 512);
+  if (frame.ReceivedCount() == 0 || frame.ExceptionCode() != 0) return 0;
+  frame.CheckCrc();
+  return frame.Status() == 0 ? frame.ReceivedCount() : 0;
+}
+
+TEST(ModbusReply, AcceptsOrRejectsByFaultClass) {
+  Bytes badCrc = kReply;
+  badCrc.back() ^= 1;
+  const struct { const char* what; Bytes arriving; std::uint32_t accepted; } cases[] = {
+      {"reply alone", kReply, 41},
+      {"echo then reply", Join(kSent, kReply), 41},
+      {"echo only", kSent, 0},
+      {"nothing", {}, 0},
+      {"exception", WithCrc(Hex("01 83 02")), 0},
+      {"exception code 0 is none", WithCrc(Hex("01 83 00")), 5},
+      {"one byte", Hex("01"), 0},
+      {"two bytes", Hex("01 03"), 0},
+      {"wrong CRC", badCrc, 0},
+      {"trailing junk", Join(kReply, Hex("55")), 0},
+      {"two frames glued", Join(kReply, kReply), 0},
+      {"511 bytes", WithCrc(Bytes(509, 7)), 511},
+      {"512 bytes fill the read", WithCrc(Bytes(510, 7)), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Accepted(c.arriving), c.accepted) << c.what;
+}
+
+TEST(ModbusReply, ReceiveEchoAndStripEdges) {
+  const CModbusFrame exception = Received(Hex("05 83 02 00 00"));
+  EXPECT_EQ(exception.ExceptionCode(), 2u);  // known before any CRC check
+  EXPECT_EQ(exception.ReplyNode(), 5u);
+  EXPECT_EQ(Received(Hex("05 83")).ExceptionCode(), 0u);
+
+  PortScript script{.errorWord = 0x10};
+  FakePort port(script);
+  CModbusFrame empty;
+  empty.ReceiveFrame(port, 5000);
+  EXPECT_EQ(script.askedFor, CModbusFrame::kBufferSize);
+  EXPECT_EQ(script.errorClears, 1);
+  EXPECT_EQ(empty.CommErrors(), 0x10u);
+  EXPECT_EQ(empty.Status(), 1);
+
+  EXPECT_FALSE(Received(Hex("01 03 00")).MatchesSent(8, kSent));
+  EXPECT_FALSE(Received(kReply).MatchesSent(9, kSent));  // reference shorter than length
+  // Bytes left behind by the shift must not be read as the exception code.
+  CModbusFrame shifted = Received(Hex("AA BB CC DD 01 83"));
+  EXPECT_EQ(shifted.StripEcho(4, 512), 1);
+  EXPECT_EQ(shifted.ReceivedCount(), 2u);
+  EXPECT_EQ(shifted.ExceptionCode(), 0u);
+  EXPECT_EQ(shifted.ReplyNode(), 1u);
+  CModbusFrame tooLong = Received(Join(kSent, Bytes(600, 0)), 1000);
+  tooLong.StripEcho(8, 512);
+  EXPECT_EQ(tooLong.ReceivedCount(), 0u);
+  EXPECT_EQ(tooLong.Status(), 1);
+}
+
+TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
+  const Bytes data = Hex("3F 80 00 00 42 C8 00 00");
+  const struct { const char* what; Bytes reply; unsigned order; std::vector<std::uint32_t> values; } reads[] = {
+      {"order 0", WithCrc(Join(Hex("01 03 08"), data)), 0, {0x3F800000, 0x42C80000}},
+      {"order 1", WithCrc(Join(Hex("01 03 08"), data)), 1, {0x0000803F, 0x0000C842}},
+      {"spare bytes", WithCrc(Join(Hex("01 03 0A"), Join(data, Hex("11 22")))), 0, {0x3F800000, 0x42C80000}},
+      {"count beyond arrival", WithCrc(Join(Hex("01 03 0C"), data)), 0, {}},
+      {"write reply", Hex("01 10 00 18 00 12 C0 03"), 0, {}},
+  };
+  for (const auto& c : reads) {
+    CModbusFrame frame = Received(c.reply);
+    frame.ExtractValues(c.order);
+    EXPECT_EQ(std::vector<std::uint32_t>(frame.Values().begin(), frame.Values().end()), c.values) << c.what;
+  }
+
+  const Bytes good = WithCrc(Hex("01 46 00 00 00 24 0C 3F 80 00 00 00 00 00 00 41 20 00 00"));
+  Bytes badCrc = good, longCount = good;
+  badCrc[20] ^= 0xFF;
+  longCount[6] = 0x28;
+  const struct { const char* what; Bytes reply; std::uint32_t decoded, values; } modes[] = {
+      {"good", good, 21, 3},
+      {"trailing byte", Join(good, Hex("00")), 21, 3},
+      {"bad CRC", badCrc, 0, 0},
+      {"count beyond arrival", longCount, 0, 0},
+      {"seven bytes", Hex("01 46 00 00 00 24 00"), 0, 0},
+  };
+  for (const auto& c : modes) {
+    CModbusFrame frame = Received(c.reply);
+    frame.DecodeFrame(0);
+    EXPECT_EQ(frame.DecodedLength(), c.decoded) << c.what;
+    EXPECT_EQ(frame.ValueCount(), c.values) << c.what;
+    if (c.values == 3) {
+      EXPECT_EQ(frame.Values()[2], 0x41200000u) << c.what;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace r742::test

@@ -1,0 +1,205 @@
+// The Qt window: what the program and the user do to controls and what
+// reaches the dialog, the same answers as the headless window, and timers.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <sstream>
+
+#include "platform/headless/headless_platform.h"
+#include "qt_test_support.h"
+
+namespace r742::test {
+namespace {
+
+using Note = RecordingDialog::Note;
+
+TEST(QtWindowInput, SetTextRaisesOneChangedEvenUnchangedAndTypingOnePerKey) {
+  RecordingDialog dlg;
+  ShownWindow w(dlg);
+  std::string seen;
+  dlg.onNote = [&](int id, Notify) { seen = w->GetText(id); };
+  w->SetText(kEdit, "start");  // the text it already has
+  w->SetText(kLabel, "x");
+  EXPECT_EQ(dlg.notes, std::vector<Note>{Note(kEdit, Notify::Changed)});
+  EXPECT_EQ(seen, "start");
+  dlg.notes.clear();
+  QTest::keyClicks(w->Widget(kUpperEdit), "com1");  // an upper-case edit converts typing
+  EXPECT_EQ(dlg.notes, std::vector<Note>(4, Note(kUpperEdit, Notify::Changed)));
+  EXPECT_EQ(seen, "COM1");
+}
+
+TEST(QtWindowInput, ClicksReachTheDialogAfterTheCheckBoxToggled) {
+  RecordingDialog dlg;
+  ShownWindow w(dlg);
+  int checkSeen = -1;
+  dlg.onNote = [&](int, Notify) { checkSeen = w->GetCheck(kCheck); };
+  QTest::mouseClick(w->Widget(kCheck), Qt::LeftButton);
+  EXPECT_EQ(checkSeen, 1);
+  w->Enable(kButton, false);
+  QTest::mouseClick(w->Widget(kButton), Qt::LeftButton);
+  w->Enable(kButton, true);
+  QTest::mouseClick(w->Widget(kButton), Qt::LeftButton);
+  EXPECT_EQ(dlg.notes, (std::vector<Note>{{kCheck, Notify::Clicked}, {kButton, Notify::Clicked}}));
+}
+
+TEST(QtWindowInput, OnlyTheUsersChoiceInAListOrComboNotifies) {
+  RecordingDialog dlg;
+  ShownWindow w(dlg);
+  auto* list = w.Widget<QListWidget>(kList);
+  for (const char* row : {"Volts", "Amps", "Watts"}) w->AddString(kList, row);
+  w->SetCurSel(kList, 0);
+  w->DeleteString(kList, 0);  // Qt would move the highlight to a neighbour
+  EXPECT_TRUE(list->selectedItems().isEmpty());
+  auto* combo = w.Widget<QComboBox>(kCombo);
+  EXPECT_EQ(combo->currentText(), "");  // nothing chosen yet, as GetCurSel says
+  w->SetCurSel(kCombo, 1);
+  EXPECT_EQ(combo->currentText(), "Beta");
+  EXPECT_TRUE(dlg.notes.empty());
+
+  std::vector<std::string> seen;
+  dlg.onNote = [&](int id, Notify) { seen.push_back(w->GetText(id) + std::to_string(w->GetCurSel(id))); };
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+  QTest::keyClick(combo, Qt::Key_Down);
+  EXPECT_EQ(dlg.notes, (std::vector<Note>{{kList, Notify::SelChange},
+                                          {kCombo, Notify::SelChange},
+                                          {kCombo, Notify::CloseUp}}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"1", "Gamma2", "Gamma2"}));
+
+  // Rows of a no-selection list cannot be picked; the program's row is remembered and shown.
+  auto* log = w.Widget<QListWidget>(kLogList);
+  for (int i = 0; i < 40; ++i) w->AddString(kLogList, "line");
+  QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualItemRect(log->item(0)).center());
+  EXPECT_EQ(w->GetCurSel(kLogList), LB_ERR);
+  EXPECT_EQ(w->SetCurSel(kLogList, 39), 39);
+  EXPECT_TRUE(log->viewport()->rect().intersects(log->visualItemRect(log->item(39))));
+  EXPECT_EQ(dlg.notes.size(), 3u);
+}
+
+TEST(QtWindowInput, EnterEscapeCloseBoxAndWindowMenuGoToTheDialog) {
+  RecordingDialog dlg;
+  dlg.cancelEnds = false;
+  ShownWindow w(dlg);
+  QTest::keyClick(w->Widget(kEdit), Qt::Key_Escape);
+  w->close();
+  EXPECT_EQ(dlg.cancels, 2);
+  EXPECT_TRUE(w->isVisible());  // the dialog refused both
+
+  w->AppendSystemMenu(0x10u, "&About...");
+  const QList<QAction*> menu = w->actions();
+  ASSERT_EQ(menu.size(), 2);
+  EXPECT_TRUE(menu[0]->isSeparator());
+  EXPECT_EQ(menu[1]->text(), "&About...");
+  menu[1]->trigger();
+  EXPECT_EQ(dlg.sysCommands, std::vector<unsigned>{0x10u});
+
+  w->Widget(kButton)->setFocus();
+  QTest::keyClick(w->Widget(kButton), Qt::Key_Return);  // Enter on a focused button presses it
+  EXPECT_EQ(dlg.notes.back(), Note(kButton, Notify::Clicked));
+  EXPECT_FALSE(w->Ended());
+  w->Widget(kEdit)->setFocus();
+  QTest::keyClick(w->Widget(kEdit), Qt::Key_Return);  // the edit passes Enter on
+  EXPECT_EQ(w->Result(), IDOK);
+  EXPECT_FALSE(w->isVisible());
+  QTest::keyClick(w->Widget(kEdit), Qt::Key_Escape);  // an ended window takes nothing more
+  EXPECT_EQ(dlg.cancels, 2);
+}
+
+// The dialog code is tested on the headless window; the Qt window answers every
+// program call on rows, selection and text as it does. A step is one program call
+// on box `id`; its result is compared together with the box's state after it.
+using Step = std::function<int(IWindow&, int id)>;
+
+std::string ResultAndState(IWindow& w, int id, const Step& step) {
+  std::ostringstream out;
+  out << step(w, id) << " count=" << w.GetCount(id) << " sel=" << w.GetCurSel(id) << " text=" << w.GetText(id)
+      << " rows=";
+  for (int row = 0; row < w.GetCount(id); ++row) out << w.GetRowText(id, row) << '|';
+  return out.str();
+}
+
+const std::vector<Step> kScript = {
+    [](IWindow& w, int id) { return w.AddString(id, "Volts L1"); },
+    [](IWindow& w, int id) { return w.InsertString(id, 0, "watts"); },
+    [](IWindow& w, int id) { return w.InsertString(id, -1, "Volts L2"); },
+    [](IWindow& w, int id) { return w.InsertString(id, 9, "beyond"); },
+    [](IWindow& w, int id) { return w.SetCurSel(id, 2); },
+    [](IWindow& w, int id) { return w.InsertString(id, 1, "Hz"); },  // the selection moves down
+    [](IWindow& w, int id) { return w.DeleteString(id, 0); },        // and up again
+    [](IWindow& w, int id) { return w.DeleteString(id, 1); },        // the selected row goes
+    [](IWindow& w, int id) { return w.DeleteString(id, 7); },
+    [](IWindow& w, int id) { return w.SetCurSel(id, 1); },
+    [](IWindow& w, int id) { return w.SetCurSel(id, 5); },  // out of range clears
+    [](IWindow& w, int id) { return w.FindStringPrefix(id, -1, "VOLTS"); },
+    [](IWindow& w, int id) { return w.FindStringPrefix(id, 0, "volts"); },
+    [](IWindow& w, int id) { return w.FindStringPrefix(id, 2, "hz"); },  // wraps to the top
+    [](IWindow& w, int id) { return w.FindStringPrefix(id, -1, "kvar"); },
+    [](IWindow& w, int id) { return static_cast<int>(w.GetRowText(id, 9).size()); },
+    [](IWindow& w, int id) { return (w.ResetContent(id), w.AddString(id, "again")); },
+};
+
+TEST(QtWindowParity, ListBoxNoSelectionListBoxAndComboBox) {
+  RecordingDialog headlessDlg, qtDlg;
+  HeadlessPlatform headless;  // destroyed before the dialogs: it closes its window on its dialog
+  IWindow& expected = headless.Open(headlessDlg);
+  ShownWindow actual{qtDlg};
+  for (int id : {kList, kLogList, kCombo}) {
+    SCOPED_TRACE(id);
+    for (std::size_t i = 0; i < kScript.size(); ++i)
+      EXPECT_EQ(ResultAndState(*actual, id, kScript[i]), ResultAndState(expected, id, kScript[i])) << "step " << i;
+  }
+  EXPECT_EQ(qtDlg.notes, headlessDlg.notes);  // none: every step is the program's
+}
+
+constexpr unsigned kFast = 1, kOther = 2;
+
+// Runs the event loop until a plain Qt timer has ticked `n` times: long
+// enough for a wrongly running window timer to show itself.
+bool RunOtherTimer(int n) {
+  int ticks = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] { ++ticks; });
+  watch.start(10);
+  return WaitUntil([&] { return ticks >= n; });
+}
+
+TEST(QtWindowTimers, ResettingRestartsWithTheNewPeriodAndKillingStopsIt) {
+  RecordingDialog dlg;
+  ShownWindow w(dlg);
+  EXPECT_EQ(w->SetTimer(0, 10), 0u);
+  EXPECT_EQ(w->SetTimer(kFast, 60000), kFast);
+  EXPECT_EQ(w->SetTimer(kFast, 5), kFast);  // a minute is not waited out
+  EXPECT_TRUE(WaitUntil([&] { return dlg.ticks[kFast] >= 3; }));
+  w->SetTimer(kFast, 60000);
+  w->SetTimer(kOther, 1);
+  EXPECT_TRUE(w->KillTimer(kOther));
+  EXPECT_FALSE(w->KillTimer(kOther));
+  dlg.ticks.clear();
+  ASSERT_TRUE(RunOtherTimer(5));
+  EXPECT_TRUE(dlg.ticks.empty());
+}
+
+TEST(QtWindowTimers, NoTickOnceTheDialogEndedOrTheWindowIsGone) {
+  RecordingDialog dlg;
+  auto w = std::make_unique<ShownWindow>(dlg);
+  (*w)->SetTimer(kFast, 1);
+  ASSERT_TRUE(WaitUntil([&] { return dlg.ticks[kFast] >= 1; }));
+  (*w)->EndDialog(IDOK);
+  EXPECT_EQ((*w)->SetTimer(kOther, 1), kOther);  // allowed until OnDestroy, never delivered
+  dlg.ticks.clear();
+  ASSERT_TRUE(RunOtherTimer(5));
+  EXPECT_TRUE(dlg.ticks.empty());
+
+  w.reset();
+  EXPECT_EQ(dlg.destroys, 1);
+  EXPECT_EQ(dlg.SetTimer(kFast, 1), 0u);
+  ASSERT_TRUE(RunOtherTimer(5));
+  EXPECT_TRUE(dlg.ticks.empty());
+}
+
+}  // namespace
+}  // namespace r742::test

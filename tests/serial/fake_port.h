@@ -1,0 +1,50 @@
+// A port whose every call follows a script the test holds: failures to make,
+// the read it plays back, and what it was asked; the script outlives the port.
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+#include "serial/serial_port.h"
+
+namespace r742::test {
+
+struct PortScript {
+  bool setupFails = false, getStateFails = false, setStateFails = false, getTimeoutsFails = false;
+  std::vector<std::uint8_t> reply{};  // what every read returns, cut to its count
+  std::vector<std::uint8_t> written{};
+  std::uint32_t writeLimit = ~0u, lastError = 0, errorWord = 0, askedFor = 0;
+  int errorClears = 0, closed = 0;
+  LineSettings applied{};
+  CommTimeouts timeouts{.readInterval = 7, .readTotalMultiplier = 7, .readTotalConstant = 7,
+                        .writeTotalMultiplier = 50, .writeTotalConstant = 500};
+};
+
+class FakePort final : public ISerialPort {
+ public:
+  explicit FakePort(PortScript& s) : s(s) {}
+  ~FakePort() override { ++s.closed; }
+  bool SetupComm(std::uint32_t in, std::uint32_t out) override { return !s.setupFails && in == 1000 && out == 1000; }
+  bool GetCommState(LineSettings& l) override { return !s.getStateFails && (l = {}, true); }
+  bool SetCommState(const LineSettings& l) override { return !s.setStateFails && (s.applied = l, true); }
+  bool GetCommTimeouts(CommTimeouts& t) override { return !s.getTimeoutsFails && (t = s.timeouts, true); }
+  bool SetCommTimeouts(const CommTimeouts& t) override { return (s.timeouts = t, true); }
+  bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& count) override {
+    count = std::min(length, s.writeLimit);
+    s.written.assign(data, data + count);
+    return count != 0;
+  }
+  bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) override {
+    s.askedFor = count;
+    received = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(s.reply.size()));
+    std::copy_n(s.reply.begin(), received, buffer);
+    return true;
+  }
+  bool ClearCommError(std::uint32_t& errors) override { return (errors = s.errorWord, ++s.errorClears, true); }
+  std::uint32_t LastError() const override { return s.lastError; }
+
+ private:
+  PortScript& s;
+};
+
+}  // namespace r742::test
