@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "modbus/crc16.h"
 
 namespace r742 {
 
@@ -14,12 +13,6 @@ void AppendJunk(std::vector<std::uint8_t>& out, std::uint32_t count) {
 }
 
 }  // namespace
-
-void AppendCrc(std::vector<std::uint8_t>& frame) {
-  const Crc16Bytes crc = Crc16(frame.data(), frame.size());
-  frame.push_back(crc.low);
-  frame.push_back(crc.high);
-}
 
 ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply,
                      const SimFaults& faults) {

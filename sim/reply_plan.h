@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "modbus/crc16.h"
 #include "sim_faults.h"
 
 namespace r742 {
@@ -23,8 +24,5 @@ using ReplyPlan = std::vector<ReplyChunk>;
 // junk, delay and split. Exception replies are made by the node itself.
 ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply,
                      const SimFaults& faults);
-
-// Appends the Modbus CRC (low byte first) to `frame`.
-void AppendCrc(std::vector<std::uint8_t>& frame);
 
 }  // namespace r742

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace r742 {
 
@@ -19,6 +20,13 @@ Crc16Bytes Crc16(const std::uint8_t* bytes, std::size_t length);
 inline std::uint16_t Crc16Value(const std::uint8_t* bytes, std::size_t length) {
   const Crc16Bytes c = Crc16(bytes, length);
   return static_cast<std::uint16_t>(c.high << 8 | c.low);
+}
+
+// Appends the CRC of `frame` to it, low byte first as it goes on the wire.
+inline void AppendCrc(std::vector<std::uint8_t>& frame) {
+  const Crc16Bytes crc = Crc16(frame.data(), frame.size());
+  frame.push_back(crc.low);
+  frame.push_back(crc.high);
 }
 
 }  // namespace r742

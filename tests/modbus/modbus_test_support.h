@@ -31,9 +31,7 @@ inline Bytes WithCrc(Bytes frame, const std::vector<float>& values = {}, unsigne
     frame.resize(frame.size() + 4);
     CFloatCodec().PutFloat(v, frame.data(), frame.size() - 4, order);
   }
-  const Crc16Bytes crc = Crc16(frame.data(), frame.size());
-  frame.push_back(crc.low);
-  frame.push_back(crc.high);
+  AppendCrc(frame);
   return frame;
 }
 
