@@ -1,5 +1,6 @@
 // r742-outputs: opens the main window. Without a display the window is drawn
-// offscreen, pictured to a PNG and closed again.
+// offscreen, pictured to a PNG once no operation runs any more (a Read started
+// from the command line has shown "Ready") and closed again.
 #include <QApplication>
 #include <QGuiApplication>
 #include <exception>
@@ -14,6 +15,8 @@
 
 namespace {
 
+// The window is pictured no earlier than this after it is shown, and no
+// earlier than its timers have all stopped.
 constexpr int kScreenshotDelayMs = 1500;
 constexpr const char* kDefaultScreenshot = "r742-outputs.png";
 
@@ -35,7 +38,7 @@ int main(int argc, char** argv) {
 
   r742::QtPlatform platform;
   if (forcedOffscreen) {
-    std::cout << "No display: running offscreen; the window is pictured and then closed." << std::endl;
+    std::cout << "No display: running offscreen; the window is pictured once idle and then closed." << std::endl;
     platform.RequestScreenshot(screenshot.empty() ? kDefaultScreenshot : screenshot, kScreenshotDelayMs, true);
   } else if (!screenshot.empty()) {
     // An offscreen window chosen by hand could never be closed by anyone: close it too.

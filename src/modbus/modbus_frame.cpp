@@ -8,14 +8,6 @@
 
 namespace r742 {
 
-namespace {
-
-constexpr std::uint8_t kReadHolding = 3;
-constexpr std::uint8_t kWriteMultiple = 16;
-constexpr std::uint8_t kReadNodeSpecific = 70;
-
-}  // namespace
-
 void CModbusFrame::SetPayloadLength(std::uint32_t length) { payloadLength_ = std::min(length, kBufferSize); }
 
 bool CModbusFrame::AppendPayloadFloat(float value, unsigned order) {

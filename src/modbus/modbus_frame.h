@@ -11,6 +11,12 @@ namespace r742 {
 
 class ISerialPort;
 
+// The function codes exchanged with the node.
+inline constexpr std::uint8_t kReadHolding = 3;
+inline constexpr std::uint8_t kWriteMultiple = 16;
+inline constexpr std::uint8_t kReadNodeSpecific = 70;  // a channel's output mode
+inline constexpr std::uint8_t kExceptionBit = 0x80;
+
 class CModbusFrame {
  public:
   static constexpr std::uint32_t kBufferSize = 1000;

@@ -1,5 +1,7 @@
 // Read, Send and Release, and the link they run over.
+#include "model/param_catalogue.h"
 #include "model/value_reader.h"
+#include "sequencer/operation_states.h"
 #include "serial/port_setup_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
@@ -19,15 +21,36 @@ bool AddressesOneNode(float node) { return node >= 1.0f && node < 256.0f; }
 
 }  // namespace
 
-void COutputsDlg::OnRead() { StartOperation(); }
-void COutputsDlg::OnSend() { StartOperation(); }
-void COutputsDlg::OnRelease() { StartOperation(); }
+void COutputsDlg::OnRead() { StartOperation(kStateReadStart); }
 
-// Sets up the link when there is none. The exchanges with the node that
-// follow on an open port are not wired up yet.
-void COutputsDlg::StartOperation() {
+// Nothing that is not a finite number may reach the node: when the output
+// settings could not be written, not even the pass code goes out.
+void COutputsDlg::OnSend() {
+  if (m_nStepTimer != 0) return;
+  const CDlgItem list = GetDlgItem(IDC_CHANNEL_LIST);
+  std::array<float, 3> codes{};
+  for (int row = 0; row < 3 && row < list.GetCount(); ++row)
+    codes[row] = static_cast<float>(GetParamCode(list.GetText(row)));
+  std::array<float, 9> values{};
+  if (!OutputWriteValues(codes, values)) {
+    SetText(IDC_STATUS_RIGHT, kInvalidScalingText);
+    AddLogLine(kInvalidScalingText, 1);
+    StartReadyTimer(kReadyAfterRefusalMs);
+    return;
+  }
+  StartOperation(kStateSendStart);
+}
+
+void COutputsDlg::OnRelease() { StartOperation(kStateRelease); }
+
+void COutputsDlg::StartOperation(int startState) {
   if (m_nStepTimer != 0) return;
   if (m_nPortSetUp == -1) SetUpLink();
+  if (!m_hPort) return;
+  m_bAwaitingReply = 0;
+  m_nState = startState;
+  m_bEchoProbe = 1;
+  m_nStepTimer = SetTimer(TIMER_STEP, kStepGapMs);
 }
 
 void COutputsDlg::SetUpLink() {

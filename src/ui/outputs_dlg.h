@@ -15,10 +15,14 @@
 
 namespace r742 {
 
+class CModbusFrame;
 class ISerialPort;
 
 inline constexpr unsigned TIMER_STEP = 1;
 inline constexpr unsigned TIMER_READY = 2;
+
+// Written to the pass-code register before new output settings; 0.0 there on Release.
+inline constexpr float kPassCode = 31427.0f;
 
 class COutputsDlg : public CDialog {
  public:
@@ -53,6 +57,14 @@ class COutputsDlg : public CDialog {
   std::uint8_t m_bEchoChecked = 0;
   std::uint8_t m_bEchoPresent = 0;
   std::uint32_t m_nSentLength = 0;
+  std::array<std::uint8_t, 256> m_abSentFrame{};  // the request that opened the operation
+  // Function code of the last request: its reply must answer that function.
+  std::uint8_t m_nRequestFunction = 0;
+
+  // --- the pending register write
+  int m_nWriteStart = 0;  // value number: 13 output settings, 36 pass code
+  std::uint8_t m_nWriteCount = 0;
+  std::array<float, 50> m_afWriteValues{};
 
   // --- output model, index 0..2 = CH1..CH3
   std::array<int, 3> m_nParamCode{};
@@ -106,6 +118,24 @@ class COutputsDlg : public CDialog {
   // Appends `text` and a line end; 0 when written, -1 when the file could not be opened.
   int AppendLogFile(const char* fileName, std::string_view text);
 
+  // --- requests to the node; each returns the number of bytes written (0: not sent)
+  std::uint32_t ReadSystemSettings();
+  std::uint32_t ReadChannelMode(std::uint32_t channel);  // channel 1..3
+  std::uint32_t ReadOutputSettings();
+  std::uint32_t WriteRegisters();
+
+  // --- replies: 0 when no usable reply arrived, else the reply's byte count
+  std::uint32_t ProcessReply();
+  void ShowScaling();
+  void ClampScaling();
+
+  // --- operation steps: each sends one request and reports it
+  void StepReadSystem();
+  void StepReadChannelMode(std::uint32_t channel);
+  void StepReadOutputs();
+  void StepWritePassCode(float value);
+  void StepWriteOutputs();
+
   // --- operations
   void OnRead();
   void OnSend();
@@ -120,6 +150,7 @@ class COutputsDlg : public CDialog {
   void OnOK() override;
   void OnCancel() override;
   void OnSysCommand(unsigned commandId, long param) override;
+  void OnTimer(unsigned nIDEvent) override;
 
  private:
   void OnChangeNominal(int ch);
@@ -127,7 +158,19 @@ class COutputsDlg : public CDialog {
   void SetText(int id, std::string_view text) { GetDlgItem(id).SetWindowText(text); }
   void Enable(int id, bool on) { GetDlgItem(id).EnableWindow(on); }
   void CloseWindowCleanly(int result);
-  void StartOperation();
+  void StartOperation(int startState);
+  // The nine values of the output-settings write for the given codes; false
+  // when one is not finite or a frequency channel has no span.
+  bool OutputWriteValues(const std::array<float, 3>& codes, std::array<float, 9>& values) const;
+  std::uint32_t SendRequest(CModbusFrame& frame, bool keepsEchoReference);
+  void ReportStep(std::uint32_t written, std::string_view status, std::string_view log);
+  void StartReadyTimer(unsigned periodMs);
+  void EndWithNoReply();
+  void OnStepTick();
+  void OnReplyTick();
+  void ApplySystemSettings(float volts, float amps, float type);
+  void ApplyChannelMode(float mode, float fullScale);
+  void ApplyOutputSettings(const std::array<float, 9>& values);
 };
 
 }  // namespace r742

@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <iostream>
 
 #include "platform/qt/qt_controls.h"
@@ -43,9 +45,37 @@ int QtPlatform::RunModal(CDialog& dialog) {
   return result;
 }
 
-void QtPlatform::RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter) {
-  screenshot_ = Screenshot{std::move(pngPath), delayMs, closeAfter};
+void QtPlatform::RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter, int settleLimitMs) {
+  screenshot_ = Screenshot{std::move(pngPath), delayMs, closeAfter, settleLimitMs};
 }
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Pictures `window` once none of its timers runs, looking again every
+// kSettlePollMs; past `giveUp` it pictures the busy window. The checks are
+// single shots owned by the window, so none outlives it.
+void PictureWhenIdle(QtWindow& window, const std::string& path, bool closeAfter, int settleLimitMs,
+                     SteadyClock::time_point giveUp) {
+  const bool busy = window.AnyTimerRunning();
+  if (busy && SteadyClock::now() < giveUp) {
+    QTimer::singleShot(QtPlatform::kSettlePollMs, &window, [&window, path, closeAfter, settleLimitMs, giveUp] {
+      PictureWhenIdle(window, path, closeAfter, settleLimitMs, giveUp);
+    });
+    return;
+  }
+  if (busy)
+    std::cerr << "The window was still busy after " << settleLimitMs << " ms: picturing it anyway" << std::endl;
+  const std::string written = WriteWidgetPicture(window, path);
+  if (!written.empty())
+    std::cout << "Window picture written to " << written << std::endl;
+  else
+    std::cerr << "Could not write the window picture to " << path << std::endl;
+  if (closeAfter) window.close();
+}
+
+}  // namespace
 
 void QtPlatform::ArmScreenshot(QtWindow& window) {
   if (!screenshot_) return;
@@ -53,12 +83,8 @@ void QtPlatform::ArmScreenshot(QtWindow& window) {
   screenshot_.reset();
   // Armed just before exec() shows the window; the timer dies with the window.
   QTimer::singleShot(shot.delayMs, &window, [target = &window, shot] {
-    const std::string written = WriteWidgetPicture(*target, shot.path);
-    if (!written.empty())
-      std::cout << "Window picture written to " << written << std::endl;
-    else
-      std::cerr << "Could not write the window picture to " << shot.path << std::endl;
-    if (shot.closeAfter) target->close();
+    const auto giveUp = SteadyClock::now() + std::chrono::milliseconds(std::max(shot.settleLimitMs, 0));
+    PictureWhenIdle(*target, shot.path, shot.closeAfter, shot.settleLimitMs, giveUp);
   });
 }
 

@@ -26,10 +26,16 @@ class QtPlatform final : public IPlatform {
   // ended, and finally OnDestroy. A run that ends without EndDialog gives IDCANCEL.
   int RunModal(CDialog& dialog) override;
 
-  // Once the next window to run has been shown for `delayMs`, writes a
-  // picture of it to `pngPath`, says so on stdout and, with `closeAfter`,
-  // closes it as its close box does (the dialog's OnCancel decides).
-  void RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter);
+  // Once the next window to run has been shown for `delayMs` and none of its
+  // timers runs (an operation under way keeps one running), writes a picture
+  // of it to `pngPath`, says so on stdout and, with `closeAfter`, closes it as
+  // its close box does (the dialog's OnCancel decides). A window still busy
+  // `settleLimitMs` after the delay is pictured anyway, with a note on stderr.
+  void RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter,
+                         int settleLimitMs = kDefaultSettleLimitMs);
+
+  static constexpr int kDefaultSettleLimitMs = 60'000;
+  static constexpr int kSettlePollMs = 50;
 
   // The innermost running window, null when none runs.
   QtWindow* ActiveWindow() const { return running_.empty() ? nullptr : running_.back(); }
@@ -39,6 +45,7 @@ class QtPlatform final : public IPlatform {
     std::string path;
     int delayMs;
     bool closeAfter;
+    int settleLimitMs;
   };
   void ArmScreenshot(QtWindow& window);
 

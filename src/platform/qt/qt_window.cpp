@@ -244,6 +244,10 @@ void QtWindow::OnTimerTick(unsigned timerId) {
   CallGuarded("OnTimer", [&] { dialog_.DispatchTimer(timerId); });
 }
 
+bool QtWindow::AnyTimerRunning() const {
+  return std::any_of(timers_.begin(), timers_.end(), [](const auto& t) { return t.second->isActive(); });
+}
+
 void QtWindow::StopTimers() {
   for (auto& [id, timer] : timers_) timer->stop();
 }

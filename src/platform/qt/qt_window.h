@@ -53,6 +53,9 @@ class QtWindow final : public QDialog, public IWindow {
   // Called once the modal run is over; later calls do nothing.
   void Destroy();
   bool Destroyed() const { return destroyed_; }
+  // True while a timer set through SetTimer is running: an operation of the
+  // dialog is still under way.
+  bool AnyTimerRunning() const;
 
   // Enter and Escape (and the close box) go to the dialog, which decides
   // whether the window closes: it only ever closes through EndDialog.
