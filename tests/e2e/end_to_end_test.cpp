@@ -1,0 +1,179 @@
+// End to end against r742-node-sim on a pseudo-terminal: the real program
+// offscreen, and the real Qt window driven by clicks. The simulator's frame
+// log ("seconds.millis RX|TX hex") is the witness of what went over the line.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <QAbstractButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/outputs_app.h"
+#include "modbus/crc16.h"
+#include "qt/qt_test_support.h"
+#include "sim/child_process.h"
+#include "ui/outputs_dlg.h"
+#include "ui/resource.h"
+
+namespace r742::test {
+namespace {
+
+using simtest::ChildProcess;
+using simtest::Clock;
+using namespace std::chrono_literals;
+
+// The five requests of a Read of node 1 with float order 2: system settings,
+// the modes of channels 1..3 (function 70), the output settings.
+const std::vector<std::string> kReadRequests = {
+    "01 03 00 00 00 38 44 18", "01 46 00 00 00 24 88 1E", "01 46 00 02 00 24 29 DE",
+    "01 46 00 04 00 24 C9 DF", "01 03 00 18 00 12 45 C0"};
+const std::string kReleaseRequest = "01 10 00 46 00 02 04 00 00 00 00 77 B5";
+const std::string kOutputWriteHead = "01 10 00 18 00 12 24";
+
+// The reply tick's read ends once the line has been quiet for 20 ms, and the
+// next request goes out 300 ms after that. Timers never fire early; late by
+// up to 60 ms is allowed for a loaded two-core machine (a lost or extra step
+// would be 300 ms or more).
+constexpr long kQuietReadMs = 20;
+constexpr long kLateToleranceMs = 60;
+
+struct LoggedFrame {
+  long ms = 0;
+  std::string hex;  // "01 03 ..."
+};
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t b : bytes) {
+    if (!text.empty()) text += ' ';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+// The pass code 31427.0 (0x46F58600) in float order 2, written to value 36.
+std::string PassCodeRequest() {
+  std::vector<std::uint8_t> frame = {0x01, 0x10, 0x00, 0x46, 0x00, 0x02, 0x04, 0x86, 0x00, 0x46, 0xF5};
+  AppendCrc(frame);
+  return Hex(frame);
+}
+
+// The frames the simulator received, in order.
+std::vector<LoggedFrame> ReceivedFrames(const std::string& logPath) {
+  std::vector<LoggedFrame> frames;
+  std::ifstream in(logPath);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string time, direction, hex;
+    fields >> time >> direction;
+    std::getline(fields >> std::ws, hex);
+    const std::size_t dot = time.find('.');
+    if (direction != "RX" || dot == std::string::npos) continue;
+    frames.push_back({std::stol(time.substr(0, dot)) * 1000 + std::stol(time.substr(dot + 1)), hex});
+  }
+  return frames;
+}
+
+std::vector<std::string> HexOf(const std::vector<LoggedFrame>& frames) {
+  std::vector<std::string> hex;
+  for (const LoggedFrame& f : frames) hex.push_back(f.hex);
+  return hex;
+}
+
+std::string Artifact(const std::string& name) {
+  std::filesystem::create_directories(R742_ARTIFACT_DIR);
+  return std::string(R742_ARTIFACT_DIR) + "/" + name;
+}
+
+// Starts the simulated node logging to `logPath`; returns its pseudo-terminal.
+std::string StartSim(ChildProcess& sim, const std::string& logPath) {
+  if (!sim.Start({R742_NODE_SIM_PATH, "--pty", "--log", logPath})) return "";
+  return sim.FirstLine(Clock::now() + 10s);
+}
+
+TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenReady) {
+  for (const int responseMs : {300, 500}) {
+    SCOPED_TRACE(responseMs);
+    const std::string tag = "e2e_read_" + std::to_string(responseMs);
+    const std::string frameLog = Artifact(tag + ".log"), picture = Artifact(tag + ".png");
+    std::filesystem::remove(picture);
+    std::string workDir = testing::TempDir() + "r742-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(workDir.data()), nullptr);
+
+    ChildProcess sim;
+    const std::string pty = StartSim(sim, frameLog);
+    ASSERT_TRUE(pty.starts_with("/dev/")) << sim.Output();
+    ChildProcess program;
+    ASSERT_TRUE(program.Start({"env", "-C", workDir, "QT_QPA_PLATFORM=offscreen", "R742_COM1=" + pty,
+                               "R742_SCREENSHOT=" + picture, R742_OUTPUTS_PATH, "COM1", "38400", "N", "8",
+                               "2", "1", std::to_string(responseMs), "2"}));
+    // The program closes by itself once the Read is over and the window pictured.
+    EXPECT_EQ(program.Wait(Clock::now() + 40s), 0) << program.Output();
+    EXPECT_NE(program.Output().find("Window picture written to " + picture + "\n"), std::string::npos)
+        << program.Output();
+    EXPECT_TRUE(std::filesystem::exists(picture));
+
+    const std::vector<LoggedFrame> rx = ReceivedFrames(frameLog);
+    EXPECT_EQ(HexOf(rx), kReadRequests);
+    // Each request goes out 300 ms after the reply tick, which comes one response time after the request.
+    for (std::size_t i = 1; i < rx.size(); ++i) {
+      const long gap = rx[i].ms - rx[i - 1].ms, pace = responseMs + 300;
+      EXPECT_GE(gap, pace - 2) << "request " << i + 1;  // the log's whole milliseconds
+      EXPECT_LE(gap, pace + kQuietReadMs + kLateToleranceMs) << "request " << i + 1;
+    }
+    EXPECT_FALSE(std::filesystem::exists(workDir + "/kesTestLog.txt")) << "written without Modbus ticked";
+    std::filesystem::remove_all(workDir);
+  }
+}
+
+TEST(EndToEnd, WindowSendsThenReleasesThroughTheSimulatedNode) {
+  const std::string frameLog = Artifact("e2e_send_release.log");
+  ChildProcess sim;
+  const std::string pty = StartSim(sim, frameLog);
+  ASSERT_TRUE(pty.starts_with("/dev/")) << sim.Output();
+  setenv("R742_COM1", pty.c_str(), 1);
+
+  COutputsDlg dlg;
+  LoadCommandLine(dlg, "COM1 38400 N 8 2 1 300 2");
+  ShownWindow w(dlg);  // opening the window starts a Read
+  auto* send = w.Widget<QAbstractButton>(IDC_SEND);
+  auto* release = w.Widget<QAbstractButton>(IDC_RELEASE);
+  ASSERT_TRUE(send && release);
+  const auto ready = [&] { return !w->AnyTimerRunning() && w->GetText(IDC_STATUS_RIGHT) == "Ready"; };
+
+  ASSERT_TRUE(WaitUntil(ready, 20000)) << w->GetText(IDC_STATUS_RIGHT);
+  EXPECT_EQ(w->GetCount(IDC_CHANNEL_LIST), 3) << "the node's three channels were read";
+  QTest::mouseClick(send, Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil(ready, 20000)) << w->GetText(IDC_STATUS_RIGHT);
+  std::vector<LoggedFrame> rx = ReceivedFrames(frameLog);
+  ASSERT_GE(rx.size(), 7u);
+  EXPECT_TRUE(rx[6].hex.starts_with(kOutputWriteHead)) << rx[6].hex;
+  EXPECT_EQ(rx[6].hex.size(), 45u * 3 - 1) << "45 bytes";
+  // The Read of the opening, pass code, output settings, then a full Read.
+  std::vector<std::string> expected = kReadRequests;
+  expected.push_back(PassCodeRequest());
+  expected.push_back(rx[6].hex);
+  expected.insert(expected.end(), kReadRequests.begin(), kReadRequests.end());
+  EXPECT_EQ(HexOf(rx), expected);
+
+  QTest::mouseClick(release, Qt::LeftButton);
+  ASSERT_TRUE(WaitUntil(ready, 20000)) << w->GetText(IDC_STATUS_RIGHT);
+  rx = ReceivedFrames(frameLog);
+  ASSERT_EQ(rx.size(), 13u);
+  EXPECT_EQ(rx.back().hex, kReleaseRequest);
+  EXPECT_EQ(w->GetText(IDC_STATUS_LEFT), "No Port Open");
+  const int rows = w->GetCount(IDC_LOG_LIST);
+  ASSERT_GT(rows, 0);
+  EXPECT_NE(w->GetRowText(IDC_LOG_LIST, rows - 1).find("Disconnected"), std::string::npos)
+      << w->GetRowText(IDC_LOG_LIST, rows - 1);
+  unsetenv("R742_COM1");
+}
+
+}  // namespace
+}  // namespace r742::test

@@ -1,0 +1,201 @@
+// Read, Send and Release run against the simulated node on the virtual clock.
+#include <gtest/gtest.h>
+
+#include "operation_fixture.h"
+
+namespace r742::test {
+namespace {
+
+const Bytes kReadSystem = Hex("01 03 00 00 00 38 44 18");
+const Bytes kReadChannel1 = Hex("01 46 00 00 00 24 88 1E");
+const Bytes kReadChannel2 = Hex("01 46 00 02 00 24 29 DE");
+const Bytes kReadChannel3 = Hex("01 46 00 04 00 24 C9 DF");
+const Bytes kReadOutputs = Hex("01 03 00 18 00 12 45 C0");
+const Bytes kRelease = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
+// Output settings of the simulated node at start, as byte order 0 carries them.
+const char* const kOutputReplyOrder0 =
+    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 "
+    "00 00 00 00 00 00 41 13 ";
+
+std::vector<Bytes> ReadFrames() { return {kReadSystem, kReadChannel1, kReadChannel2, kReadChannel3, kReadOutputs}; }
+
+std::string HexLine(const char* arrow, const Bytes& frame) {
+  std::string line = std::string("Modbus ") + arrow + " ";
+  char byte[4];
+  for (std::uint8_t b : frame) {
+    std::snprintf(byte, sizeof byte, "%02X ", b);
+    line += byte;
+  }
+  return line;
+}
+
+// Status texts of a Read that succeeds, from its first request on.
+Timeline ReadTimeline(std::uint64_t startMs, std::uint64_t responseMs) {
+  const std::uint64_t step = responseMs + 300;
+  return {{startMs, "Getting System Settings - Please Wait"},
+          {startMs + step, "Getting Channel 1's Mode - Please Wait"},
+          {startMs + 2 * step, "Getting Channel 2's Mode - Please Wait"},
+          {startMs + 3 * step, "Getting Channel 3's Mode - Please Wait"},
+          {startMs + 4 * step, "Reading Node's Output Settings"},
+          {startMs + 4 * step + responseMs + 1000, "Ready"}};
+}
+
+const std::vector<std::string> kReadLogTexts = {"Getting System Settings", "Getting Channel 1's Mode",
+                                                "Getting Channel 2's Mode", "Getting Channel 3's Mode",
+                                                "Reading Node's Output Settings"};
+
+class ReadTimingTest : public OperationTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
+  const int response = GetParam();
+  OpenLinked("2", std::to_string(response));
+  EXPECT_TRUE(window->Click(IDC_READ));  // a second Read while the first runs is ignored
+  platform.Advance(300);
+  EXPECT_FALSE(Enabled(IDC_READ));  // locked from the first request until "Ready"
+  EXPECT_FALSE(Enabled(IDC_CH1_NOMINAL));
+  EXPECT_TRUE(Enabled(IDCANCEL));
+  Timeline expected = ReadTimeline(0, static_cast<std::uint64_t>(response));
+  expected.erase(expected.begin());
+  EXPECT_EQ(RunToIdle(), expected);
+  EXPECT_EQ(line.Written(), ReadFrames());
+  EXPECT_EQ(LogRows(), kReadLogTexts);
+  EXPECT_TRUE(Enabled(IDC_READ));
+
+  EXPECT_EQ(Text(IDC_SYS_VOLTS), "230.0");
+  EXPECT_EQ(Text(IDC_SYS_AMPS), "5.000");
+  EXPECT_EQ(Text(IDC_SYS_TYPE), "3ph 4Wire");
+  EXPECT_EQ(Text(IDC_SYS_WATTS), "3450");
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
+  EXPECT_EQ(Text(IDC_CH1_NOMINAL), "100.0");
+  EXPECT_EQ(Text(IDC_CH1_OFFSET), "0.0");
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL), "50.0");
+  EXPECT_EQ(Text(IDC_CH2_OFFSET), "5.0");
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
+  EXPECT_EQ(Text(IDC_CH3_NOMINAL), "100.0");
+  // The channel modes read (current outputs, 20 mA) show in the read-outs.
+  EXPECT_EQ(Readouts(0), (std::array<std::string, 3>{"+20.0", "+0.0", "     "}));
+  EXPECT_EQ(Units(0)[0], "mA");
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
+  window->Click(IDCANCEL);
+  EXPECT_FALSE(line.ProgramEndOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(ResponseTimes, ReadTimingTest, ::testing::Values(300, 1000));
+
+TEST_F(OperationTest, TrafficLinesGoWholeToTheFileAndShortenedWithLimitToTheList) {
+  node.SetByteOrder(0);
+  OpenLinked("0");
+  window->Click(IDC_SHOW_MODBUS);
+  RunToIdle();
+  const std::string outputReply = std::string("Modbus << ") + kOutputReplyOrder0;
+  ASSERT_EQ(outputReply.size(), 133u);
+  std::vector<std::string> rows = LogRows();
+  // Each request line follows its step text; replies are cut into rows of at
+  // most 120: four for the 117-byte system reply, three for a channel mode.
+  ASSERT_EQ(rows.size(), 5u * 2 + 4 + 3 * 3 + 2);
+  EXPECT_EQ(rows[0], "Getting System Settings");
+  EXPECT_EQ(rows[1], HexLine(">>", kReadSystem));
+  EXPECT_EQ(rows[2].size(), 120u);
+  EXPECT_EQ(rows[5], " ");
+  EXPECT_EQ(rows[6], "Getting Channel 1's Mode");
+  EXPECT_EQ(rows[21], "Reading Node's Output Settings");
+  EXPECT_EQ(rows[22], HexLine(">>", kReadOutputs));
+  EXPECT_EQ(rows[23] + rows[24], outputReply);
+  EXPECT_EQ(rows[24].size(), 13u);
+
+  window->Click(IDC_LIMIT_LENGTH);
+  window->Click(IDC_READ);  // the link stays: no dialog, same port
+  RunToIdle();
+  rows = LogRows();
+  EXPECT_EQ(rows.back(), outputReply.substr(0, 98) + "......41 13");
+  EXPECT_EQ(rows[rows.size() - 2], HexLine(">>", kReadOutputs));
+  EXPECT_TRUE(platform.ModalRuns().empty());
+
+  // The file has every line whole, requests and replies, from both Reads.
+  const std::vector<std::string> file = LogFileLines();
+  ASSERT_EQ(file.size(), 20u);
+  EXPECT_EQ(file[0], HexLine(">>", kReadSystem));
+  EXPECT_EQ(file[1].size(), 361u);
+  EXPECT_EQ(file[9], outputReply);
+  EXPECT_EQ(file[19], outputReply);
+}
+
+TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
+  node.SetByteOrder(0);
+  OpenLinked("0");
+  RunToIdle();
+  const std::size_t before = line.Written().size();
+  window->Click(IDC_SHOW_MODBUS);
+  window->Click(IDC_SEND);
+  const Timeline seen = RunToIdle();
+
+  Timeline expected{{300, "Setting Node's Pass Code - Please Wait"},
+                    {900, "Updating Node's Output Settings - Please Wait"}};
+  for (auto [ms, text] : ReadTimeline(1500, 300)) expected.emplace_back(ms, text);
+  EXPECT_EQ(seen, expected);
+
+  const Bytes passCode = WithCrc(Hex("01 10 00 46 00 02 04"), {31427.0f}, 0);
+  const Bytes outputWrite = Hex(
+      "01 10 00 18 00 12 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 "
+      "42 C8 00 00 00 00 00 00 25 9E");
+  std::vector<Bytes> frames{passCode, outputWrite};
+  for (const Bytes& f : ReadFrames()) frames.push_back(f);
+  EXPECT_EQ(WrittenAfter(before), frames);
+
+  // The pass code itself never reaches the log or the file; its reply does.
+  const std::vector<std::string> rows = LogRows();
+  const std::vector<std::string> head(rows.begin() + 5, rows.begin() + 10);  // after the first Read's five
+  EXPECT_EQ(head, (std::vector<std::string>{"Setting Node's Pass Code", "Modbus << 01 10 00 46 00 02 A0 1D ",
+                                            "Updating Node's Output Settings", HexLine(">>", outputWrite),
+                                            "Modbus << 01 10 00 18 00 12 C0 03 "}));
+  EXPECT_EQ(LogFileLines().front(), "Modbus << 01 10 00 46 00 02 A0 1D ");
+
+  // New scaling reaches the node and comes back in the boxes.
+  window->Type(IDC_CH1_NOMINAL, "150");
+  window->Type(IDC_CH2_NOMINAL, "60");
+  window->Type(IDC_CH2_OFFSET, "10");
+  window->Click(IDC_SEND);
+  RunToIdle();
+  EXPECT_EQ(node.Value(14), 150.0f);
+  EXPECT_EQ(node.Value(17), 50.0f);  // centre 60 Hz, span 10 Hz as the node keeps it
+  EXPECT_EQ(node.Value(18), -50.0f);
+  EXPECT_EQ(Text(IDC_CH1_NOMINAL), "150.0");
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL), "60.0");
+  EXPECT_EQ(Text(IDC_CH2_OFFSET), "10.0");
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+}
+
+TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
+  Open();
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDOK); });
+  window->Click(IDC_READ);
+  RunToIdle();
+  ASSERT_EQ(Text(IDC_SYS_VOLTS), "230.0");
+  EXPECT_FALSE(Enabled(IDC_NODE));
+  const std::size_t before = line.Written().size();
+  window->Click(IDC_SHOW_MODBUS);
+  window->Click(IDC_RELEASE);
+  EXPECT_EQ(RunToIdle(), (Timeline{{300, "Setting Node's Pass Code - Please Wait"}, {1600, "Ready"}}));
+  EXPECT_EQ(WrittenAfter(before), std::vector<Bytes>{kRelease});
+  EXPECT_EQ(node.Value(36), 0.0f);
+  const std::vector<std::string> rows = LogRows();
+  const std::vector<std::string> tail(rows.end() - 4, rows.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"Setting Node's Pass Code", HexLine(">>", kRelease),
+                                            "Modbus << 01 10 00 46 00 02 A0 1D ", "Disconnected"}));
+  EXPECT_FALSE(line.ProgramEndOpen());
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
+  for (int id : {IDC_SYS_TYPE, IDC_SYS_VOLTS, IDC_SYS_AMPS, IDC_SYS_WATTS}) EXPECT_EQ(Text(id), "");
+  EXPECT_TRUE(Enabled(IDC_NODE));
+  EXPECT_TRUE(Enabled(IDC_RESPONSE_MS));
+
+  // Release with no link sets one up, writes 0.0 and closes again.
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDOK); });
+  window->Click(IDC_RELEASE);
+  RunToIdle();
+  EXPECT_EQ(platform.ModalRuns().size(), 2u);
+  EXPECT_EQ(WrittenAfter(before), (std::vector<Bytes>{kRelease, kRelease}));
+  EXPECT_FALSE(line.ProgramEndOpen());
+}
+
+}  // namespace
+}  // namespace r742::test
