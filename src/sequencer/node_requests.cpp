@@ -23,6 +23,8 @@ constexpr unsigned kOutputValueCount = 9;
 std::uint32_t COutputsDlg::SendRequest(CModbusFrame& frame, bool keepsEchoReference) {
   frame.AppendCrc();
   m_nRequestFunction = frame.TransmitBytes()[1];
+  // A reply that came too late for its tick must not be read as this one's.
+  if (m_hPort) m_hPort->PurgeReceive();
   const std::uint32_t written = m_hPort ? frame.SendFrame(*m_hPort) : 0;
   const std::uint32_t kept = std::min<std::uint32_t>(written, m_abSentFrame.size());
   if (keepsEchoReference && m_bEchoProbe) {

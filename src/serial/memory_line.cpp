@@ -58,6 +58,12 @@ class MemoryPort final : public ISerialPort {
 
   bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) override;
 
+  bool PurgeReceive() override {
+    const std::int64_t now = line_.clock_();
+    while (!line_.toProgram_.empty() && line_.toProgram_.front().atMs <= now) line_.toProgram_.pop_front();
+    return true;
+  }
+
   bool ClearCommError(std::uint32_t& errors) override {
     errors = 0;
     return true;

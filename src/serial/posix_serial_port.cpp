@@ -186,6 +186,11 @@ bool PosixSerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint3
   }
 }
 
+bool PosixSerialPort::PurgeReceive() {
+  if (tcflush(fd_, TCIFLUSH) != 0) return Fail(errno);
+  return true;
+}
+
 bool PosixSerialPort::ClearCommError(std::uint32_t& errors) {
   errors = 0;
   if (fcntl(fd_, F_GETFL) == -1) return Fail(errno);

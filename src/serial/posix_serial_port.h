@@ -27,6 +27,7 @@ class PosixSerialPort final : public ISerialPort {
   bool SetCommTimeouts(const CommTimeouts& timeouts) override;
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) override;
   bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) override;
+  bool PurgeReceive() override;
   bool ClearCommError(std::uint32_t& errors) override;
   std::uint32_t LastError() const override { return lastError_; }
 

@@ -46,6 +46,9 @@ class ISerialPort {
   // Blocking read of up to `count` bytes under the read time-outs. False on a
   // device error; `received` holds what arrived before it.
   virtual bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) = 0;
+  // Drops what was received and not yet read, such as the late bytes of an
+  // earlier reply, so that they cannot be taken for the next one.
+  virtual bool PurgeReceive() = 0;
   // Clears the driver's error state; `errors` receives the error word.
   virtual bool ClearCommError(std::uint32_t& errors) = 0;
   virtual std::uint32_t LastError() const = 0;

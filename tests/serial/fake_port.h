@@ -40,6 +40,7 @@ class FakePort final : public ISerialPort {
     std::copy_n(s.reply.begin(), received, buffer);
     return true;
   }
+  bool PurgeReceive() override { return (s.reply.clear(), true); }
   bool ClearCommError(std::uint32_t& errors) override { return (errors = s.errorWord, ++s.errorClears, true); }
   std::uint32_t LastError() const override { return s.lastError; }
 
