@@ -20,7 +20,7 @@ std::string FormatFixed(float v, int decimals) {
 std::optional<int> TruncateToInt(float v) {
   // 2^31 is exact as a float; every float below it in magnitude truncates into int.
   constexpr float kLimit = 2147483648.0f;
-  if (!(v > -kLimit && v < kLimit)) return std::nullopt;
+  if (!(v >= -kLimit && v < kLimit)) return std::nullopt;
   return static_cast<int>(v);
 }
 

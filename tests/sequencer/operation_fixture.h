@@ -21,7 +21,7 @@ namespace r742::test {
 using Timeline = std::vector<std::pair<std::uint64_t, std::string>>;
 
 class OperationTest : public MainWindowTest {
- protected:
+ public:  // fault tables arrange the node through it
   void SetUp() override {
     ports.Add("COM1", line);
     link.emplace(line, node);
@@ -66,12 +66,16 @@ class OperationTest : public MainWindowTest {
     return rows;
   }
 
-  // The node answers as usual, except requests of `function`, which get `reply`.
-  void AnswerFunctionWith(std::uint8_t function, Bytes reply) {
-    line.SetPeer([this, function, reply](std::span<const std::uint8_t> frame, std::int64_t nowMs) {
-      if (frame.size() > 1 && frame[1] == function) {
-        line.DeliverToProgram(reply, nowMs + 5);
-        return;
+  // The node answers as usual, except `request`, which gets `reply` (each
+  // call adds one such request).
+  void AnswerRequestWith(Bytes request, Bytes reply) {
+    scripted.emplace_back(std::move(request), std::move(reply));
+    line.SetPeer([this](std::span<const std::uint8_t> frame, std::int64_t nowMs) {
+      for (const auto& [request, reply] : scripted) {
+        if (std::equal(frame.begin(), frame.end(), request.begin(), request.end())) {
+          line.DeliverToProgram(reply, nowMs + 5);
+          return;
+        }
       }
       std::int64_t at = nowMs;
       for (const ReplyChunk& chunk : node.HandleRequest(frame)) line.DeliverToProgram(chunk.bytes, at += chunk.delayMs);
@@ -103,6 +107,7 @@ class OperationTest : public MainWindowTest {
   PortProviderScope portScope{ports};
   SimNode node{1, 2};
   std::optional<MemoryLink> link;
+  std::vector<std::pair<Bytes, Bytes>> scripted;
   std::string logFile;
 };
 

@@ -197,5 +197,27 @@ TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
+TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
+  node.SetValue(13, 4.9f);    // CH1 code: "V L1-2"
+  node.SetValue(19, 777.0f);  // CH3 code: unknown
+  AnswerRequestWith(Hex("01 46 00 02 00 24 29 DE"), WithCrc(Hex("01 46 00 02 00 24 0C"), {2, 0.0f, 10.0f}, 2));
+  AnswerRequestWith(Hex("01 46 00 04 00 24 C9 DF"), WithCrc(Hex("01 46 00 04 00 24 0C"), {3, 1.7f, 10.0f}, 2));
+  OpenLinked();
+  RunToIdle();
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", ""}));
+  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{4, 36, 0}));
+  EXPECT_EQ(dlg.m_nOutputMode, (std::array<int, 3>{1, 0, 1}));
+  EXPECT_EQ(dlg.m_fFullScale, (std::array<float, 3>{20.0f, 10.0f, 10.0f}));
+  EXPECT_EQ(Units(1)[0], "V");  // CH2 is a voltage output now
+}
+
+TEST_F(OperationTest, OnlyExactlyEightTokensStartAReadAsTheWindowOpens) {
+  Open("COM1,38400,N,8,2,1,300,2,,");  // a ninth, empty token
+  EXPECT_EQ(dlg.m_nTokenCount, 9);
+  EXPECT_FALSE(platform.NextTimerDue().has_value());
+  EXPECT_FALSE(line.ProgramEndOpen());
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+}
+
 }  // namespace
 }  // namespace r742::test

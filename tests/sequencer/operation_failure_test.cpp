@@ -1,0 +1,191 @@
+// What ends an operation early, and what the window shows then.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "operation_fixture.h"
+
+namespace r742::test {
+namespace {
+
+constexpr const char* kNoReply = "Function Not Supported or Node Not Responding";
+const Bytes kReadSystem = Hex("01 03 00 00 00 38 44 18");
+const Bytes kReadChannel1 = Hex("01 46 00 00 00 24 88 1E");
+const Bytes kReadOutputs = Hex("01 03 00 18 00 12 45 C0");
+
+const char* const kReadSteps[] = {"Getting System Settings - Please Wait", "Getting Channel 1's Mode - Please Wait",
+                                  "Getting Channel 2's Mode - Please Wait", "Getting Channel 3's Mode - Please Wait",
+                                  "Reading Node's Output Settings"};
+
+struct LineCase {
+  const char* name;
+  std::function<void(OperationTest&)> arrange;
+  int failingExchange;  // 1 system settings, 2..4 channel modes, 5 output settings
+};
+
+class LineFaultTest : public OperationTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
+  const LineCase& c = GetParam();
+  c.arrange(*this);
+  OpenLinked();
+  Timeline expected;
+  for (int k = 0; k < c.failingExchange; ++k) expected.emplace_back(300 + 600 * k, kReadSteps[k]);
+  const std::uint64_t replyTick = 600 * static_cast<std::uint64_t>(c.failingExchange);
+  expected.emplace_back(replyTick, kNoReply);
+  expected.emplace_back(replyTick + 1000, "Ready");
+  EXPECT_EQ(RunToIdle(), expected);
+  EXPECT_EQ(LogRows().back(), kNoReply);
+  EXPECT_EQ(line.Written().size(), static_cast<std::size_t>(c.failingExchange));
+  if (c.failingExchange == 1) EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
+  EXPECT_TRUE(dlg.IsPortOpen());
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
+  EXPECT_TRUE(Enabled(IDC_READ));
+
+  node.Faults() = SimFaults{};
+  link.reset();
+  link.emplace(line, node);
+  window->Click(IDC_READ);
+  RunToIdle();
+  EXPECT_EQ(LogRows().back(), "Reading Node's Output Settings");
+  EXPECT_EQ(Text(IDC_SYS_VOLTS), "230.0");
+}
+
+const LineCase kLineCases[] = {
+    {"NoNode", [](OperationTest& t) { t.node.Faults().silent = true; }, 1},
+    {"EchoOnly", [](OperationTest& t) { t.node.Faults().echo = t.node.Faults().silent = true; }, 1},
+    {"Exception", [](OperationTest& t) { t.node.Faults().exceptionCode = 2; }, 1},
+    {"ExceptionBitWithCodeZero", [](OperationTest& t) { t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 83 00"))); },
+     1},
+    {"WrongCrc", [](OperationTest& t) { t.node.Faults().badCrc = true; }, 1},
+    {"WrongNode", [](OperationTest& t) { t.node.Faults().wrongNode = true; }, 1},
+    {"WrongFunction",
+     [](OperationTest& t) { t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2)); }, 1},
+    // The read at the reply tick waits up to 513 ms (1 ms per byte asked for, plus 1) for a first byte.
+    {"LaterThanTheReadWaits", [](OperationTest& t) { t.node.Faults().delayMs = 300 + 514; }, 1},
+    {"Truncated", [](OperationTest& t) { t.node.Faults().truncate = 1; }, 1},
+    {"SplitByAGapDuringTheRead",
+     [](OperationTest& t) {
+       t.node.Faults().delayMs = 290;
+       t.node.Faults().splitGapMs = 50;
+     },
+     1},
+    {"GarbageAfter", [](OperationTest& t) { t.node.Faults().garbageAfter = 2; }, 1},
+    {"SystemReplyWithTwoValues",
+     [](OperationTest& t) { t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2)); }, 1},
+    {"ChannelReplyWhoseOwnCountDisagrees",
+     [](OperationTest& t) {
+       t.AnswerRequestWith(kReadChannel1, WithCrc(Hex("01 46 00 00 00 24 10"), {1, 1, 20}, 2));
+     },
+     2},
+    {"OutputReplyWithEightValues",
+     [](OperationTest& t) {
+       t.AnswerRequestWith(kReadOutputs, WithCrc(Hex("01 03 20"), {4, 100, 0, 36, 150, -50, 0, 100}, 2));
+     },
+     5},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, LineFaultTest, ::testing::ValuesIn(kLineCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OperationTest, ReadSucceedsThroughAnEchoingLineAndShowsAnUnknownWiringTypeAsBlank) {
+  node.Faults().echo = true;
+  node.Faults().delayMs = 250;
+  node.SetValue(3, 7.0f);
+  OpenLinked();
+  RunToIdle();
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+  EXPECT_EQ(LogRows().back(), "Reading Node's Output Settings");
+  EXPECT_EQ(Text(IDC_SYS_VOLTS), "230.0");
+  EXPECT_EQ(Text(IDC_SYS_AMPS), "5.000");
+  EXPECT_EQ(Text(IDC_SYS_TYPE), "");
+  EXPECT_EQ(Text(IDC_SYS_WATTS), "");
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
+}
+
+TEST_F(OperationTest, AWriteThePortRefusesIsReportedThenTheMissingReply) {
+  line.SetWriteFails(true);
+  OpenLinked();
+  window->Click(IDC_SHOW_MODBUS);
+  EXPECT_EQ(RunToIdle(),
+            (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
+  EXPECT_EQ(LogRows(), (std::vector<std::string>{"Com Port Error or Port Not Setup", "Modbus >> ", kNoReply}));
+  EXPECT_TRUE(Enabled(IDC_READ));
+}
+
+TEST_F(OperationTest, SendWithAnEmptyChannelListWritesOnlyThePassCode) {
+  OpenLinked();
+  RunToIdle();
+  const std::size_t before = line.Written().size();
+  window->Click(IDC_CLEAR);
+  window->Click(IDC_SEND);
+  EXPECT_EQ(RunToIdle(), (Timeline{{300, "Setting Node's Pass Code - Please Wait"},
+                                   {900, "Nothing To Send"},
+                                   {1200, kNoReply},
+                                   {2200, "Ready"}}));
+  EXPECT_EQ(WrittenAfter(before).size(), 1u);
+  EXPECT_EQ(node.Value(13), 4.0f);  // the node's settings stay
+}
+
+TEST_F(OperationTest, AFrequencyChannelWithoutSpanIsNeverSent) {
+  OpenLinked();
+  RunToIdle();
+  const std::size_t before = line.Written().size();
+  window->Type(IDC_CH2_OFFSET, "0");  // CH2 is "Hz"
+  window->Click(IDC_SEND);
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Invalid Scaling - Nothing Sent");
+  EXPECT_EQ(LogRows().back(), "Invalid Scaling - Nothing Sent");
+  EXPECT_EQ(RunToIdle(), (Timeline{{2000, "Ready"}}));
+  EXPECT_EQ(WrittenAfter(before).size(), 0u);
+
+  // A span taken away after the button was pressed is caught before the write.
+  window->Type(IDC_CH2_OFFSET, "5");
+  window->Click(IDC_SEND);
+  window->Type(IDC_CH2_OFFSET, "0");
+  RunToIdle();
+  EXPECT_EQ(WrittenAfter(before).size(), 1u);  // the pass code only
+  EXPECT_EQ(node.Value(17), 150.0f);
+  const std::vector<std::string> rows = LogRows();
+  EXPECT_EQ(rows[rows.size() - 2], "Invalid Scaling - Nothing Sent");
+  EXPECT_EQ(rows.back(), kNoReply);
+}
+
+TEST_F(OperationTest, EqualNodeValuesOfAFrequencyChannelReadAsNoSpan) {
+  node.SetValue(17, 20.0f);
+  node.SetValue(18, 20.0f);
+  OpenLinked();
+  RunToIdle();
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL), "5.0");
+  EXPECT_EQ(Text(IDC_CH2_OFFSET), "0.0");
+  window->Click(IDC_SEND);
+  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Invalid Scaling - Nothing Sent");
+}
+
+// Quit at any moment of Send (which runs every Read state too) or Release
+// stops everything at once: no timer, no further frame, the port closed.
+class QuitTest : public OperationTest, public ::testing::WithParamInterface<std::pair<int, std::uint64_t>> {};
+
+TEST_P(QuitTest, QuitStopsTheOperationAndClosesThePort) {
+  const auto [button, quitAtMs] = GetParam();
+  OpenLinked();
+  RunToIdle();
+  window->Click(button);
+  platform.Advance(quitAtMs);
+  const std::size_t written = line.Written().size();
+  window->Click(IDCANCEL);
+  EXPECT_TRUE(window->Ended());
+  EXPECT_FALSE(platform.NextTimerDue().has_value());
+  EXPECT_FALSE(line.ProgramEndOpen());
+  platform.Advance(10000);
+  EXPECT_EQ(line.Written().size(), written);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, QuitTest,
+                         ::testing::Values(std::pair{IDC_SEND, 0u}, std::pair{IDC_SEND, 450u},
+                                           std::pair{IDC_SEND, 1050u}, std::pair{IDC_SEND, 1650u},
+                                           std::pair{IDC_SEND, 2250u}, std::pair{IDC_SEND, 4200u},
+                                           std::pair{IDC_SEND, 4800u}, std::pair{IDC_SEND, 5100u},
+                                           std::pair{IDC_RELEASE, 450u}));
+
+}  // namespace
+}  // namespace r742::test
