@@ -37,7 +37,9 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
   EXPECT_EQ(RunToIdle(), expected);
   EXPECT_EQ(LogRows().back(), kNoReply);
   EXPECT_EQ(line.Written().size(), static_cast<std::size_t>(c.failingExchange));
-  if (c.failingExchange == 1) EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
+  if (c.failingExchange == 1) {
+    EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
+  }
   EXPECT_TRUE(dlg.IsPortOpen());
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
   EXPECT_TRUE(Enabled(IDC_READ));
