@@ -163,6 +163,15 @@ TEST_F(OperationTest, EqualNodeValuesOfAFrequencyChannelReadAsNoSpan) {
   EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Invalid Scaling - Nothing Sent");
 }
 
+TEST_F(OperationTest, AStepTickWithoutAPortEndsTheOperation) {
+  OpenLinked();
+  platform.Advance(300);
+  dlg.m_hPort.reset();  // the port went away under a running operation
+  EXPECT_EQ(RunToIdle(), (Timeline{{1300, "Ready"}}));
+  EXPECT_FALSE(platform.NextTimerDue().has_value());
+  EXPECT_TRUE(Enabled(IDC_READ));
+}
+
 // Quit at any moment of Send (which runs every Read state too) or Release
 // stops everything at once: no timer, no further frame, the port closed.
 class QuitTest : public OperationTest, public ::testing::WithParamInterface<std::pair<int, std::uint64_t>> {};
