@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "app/outputs_app.h"
+#include "frame_log.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_window.h"
@@ -58,7 +59,6 @@ constexpr int kReadyMs = 1000;        // last reply tick to "Ready"
 constexpr int kReadExchanges = 5;
 constexpr int kSendExchanges = 7;
 constexpr int kSlackMs = 4000;  // an operation slower than its timeline by this much has failed
-constexpr std::uintmax_t kMaxFrameLogBytes = 4 << 20;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -94,30 +94,6 @@ double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   const std::size_t n = v.size();
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// The node's frame log: "12.345 RX 01 03 ...", seconds since the node started.
-struct Frame {
-  double seconds;
-  bool received;  // a request, as the node saw it
-};
-
-std::vector<Frame> ReadFrameLog(const std::filesystem::path& path) {
-  std::vector<Frame> frames;
-  std::error_code error;
-  if (std::filesystem::file_size(path, error) > kMaxFrameLogBytes || error) return frames;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Frame f{};
-    std::string direction;
-    if (fields >> f.seconds >> direction && (direction == "RX" || direction == "TX")) {
-      f.received = direction == "RX";
-      frames.push_back(f);
-    }
-  }
-  return frames;
 }
 
 bool Fail(std::string& problem, std::string text) {
@@ -170,7 +146,7 @@ class Bench {
   bool Run(int button, int exchanges, OperationFigures& figures, std::string& problem) {
     auto* b = qobject_cast<QAbstractButton*>(window_->Widget(button));
     if (!b || !b->isEnabled()) return Fail(problem, "button missing or disabled");
-    const std::size_t framesBefore = ReadFrameLog(frameLog_).size();
+    const std::size_t framesBefore = r742::ReadFrameLogFile(frameLog_.string()).size();
     const double ticksBefore = TickMs();
     const Clock::time_point pressed = Clock::now();
     b->click();
@@ -180,12 +156,14 @@ class Bench {
     const double wall = Ms(Clock::now() - pressed);
     const double ticks = TickMs() - ticksBefore;
 
-    const std::vector<Frame> frames = ReadFrameLog(frameLog_);
-    std::vector<double> requests;
+    const std::vector<r742::LoggedFrame> frames = r742::ReadFrameLogFile(frameLog_.string());
+    std::vector<double> requests;  // ms after the node started
     int replies = 0;
     for (std::size_t i = framesBefore; i < frames.size(); ++i) {
-      if (frames[i].received) requests.push_back(frames[i].seconds);
-      else ++replies;
+      if (frames[i].direction == r742::FrameLog::Direction::kReceived)
+        requests.push_back(static_cast<double>(frames[i].ms));
+      else
+        ++replies;
     }
     if (static_cast<int>(requests.size()) != exchanges || replies != exchanges) {
       return Fail(problem, std::to_string(requests.size()) + " requests and " + std::to_string(replies) +
@@ -194,7 +172,7 @@ class Bench {
     figures.wallMs.push_back(wall);
     figures.tickMs.push_back(ticks / exchanges);
     for (std::size_t i = 1; i < requests.size(); ++i)
-      figures.gapExcessMs.push_back((requests[i] - requests[i - 1]) * 1000.0 - responseMs_ - kNextRequestMs);
+      figures.gapExcessMs.push_back(requests[i] - requests[i - 1] - responseMs_ - kNextRequestMs);
     return true;
   }
 

@@ -1,6 +1,9 @@
 #include "frame_log.h"
 
 #include <cinttypes>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace r742 {
 
@@ -46,6 +49,28 @@ std::string FormatFrameLogLine(std::int64_t elapsedMs, FrameLog::Direction direc
     line += kHex[b & 15];
   }
   return line;
+}
+
+std::vector<LoggedFrame> ReadFrameLogFile(const std::string& path, std::uintmax_t maxBytes) {
+  std::vector<LoggedFrame> frames;
+  std::error_code error;
+  if (std::filesystem::file_size(path, error) > maxBytes || error) return frames;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::int64_t seconds = 0, millis = 0;
+    char dot = 0;
+    std::string direction;
+    if (!(fields >> seconds >> dot >> millis >> direction) || dot != '.') continue;
+    if (direction != "RX" && direction != "TX") continue;
+    LoggedFrame frame;
+    frame.ms = seconds * 1000 + millis;
+    frame.direction = direction == "RX" ? FrameLog::Direction::kReceived : FrameLog::Direction::kSent;
+    for (unsigned byte = 0; fields >> std::hex >> byte;) frame.bytes.push_back(static_cast<std::uint8_t>(byte));
+    frames.push_back(std::move(frame));
+  }
+  return frames;
 }
 
 }  // namespace r742

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace r742 {
 
@@ -37,5 +38,15 @@ class FrameLog {
 // One log line without its newline, for a frame seen `elapsedMs` after the start.
 std::string FormatFrameLogLine(std::int64_t elapsedMs, FrameLog::Direction direction,
                                std::span<const std::uint8_t> bytes);
+
+struct LoggedFrame {
+  std::int64_t ms = 0;  // after the log was opened
+  FrameLog::Direction direction = FrameLog::Direction::kReceived;
+  std::vector<std::uint8_t> bytes;
+};
+
+// The frames of a log file that FrameLog wrote, in order; lines that are not
+// frames are skipped, and a file over `maxBytes` reads as empty.
+std::vector<LoggedFrame> ReadFrameLogFile(const std::string& path, std::uintmax_t maxBytes = 4u << 20);
 
 }  // namespace r742

@@ -1,7 +1,8 @@
 #include "model/scaling.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "model/number_text.h"
 
 namespace r742 {
 namespace {
@@ -46,16 +47,9 @@ bool IsNominalBad(float N) { return std::isnan(N) || N > kNominalMax || N < kNom
 bool IsOffsetBad(float Z) { return Z > kOffsetMax; }
 
 std::string FormatReadout(float v) {
-  // Largest float needs 39 integer digits, a sign and ".0": 64 is ample.
-  constexpr std::size_t kMaxText = 63;
-  char buf[kMaxText + 1];
-  char* const first = buf + 1;  // room for a leading '+'
-  const auto res = std::to_chars(first, buf + kMaxText, static_cast<double>(v),
-                                 std::chars_format::fixed, 1);
-  if (res.ec != std::errc{}) return "?";
-  if (*first == '-') return std::string(first, res.ptr);
-  buf[0] = '+';
-  return std::string(buf, res.ptr);
+  std::string text = FormatFixed(v, 1);
+  if (text.front() != '-' && text != "?") text.insert(0, 1, '+');
+  return text;
 }
 
 float FrequencyToNode(float centre, float span, int which) {

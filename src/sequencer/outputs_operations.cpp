@@ -1,5 +1,4 @@
 // Read, Send and Release, and the link they run over.
-#include "model/param_catalogue.h"
 #include "model/value_reader.h"
 #include "sequencer/operation_states.h"
 #include "serial/port_setup_dlg.h"
@@ -27,12 +26,9 @@ void COutputsDlg::OnRead() { StartOperation(kStateReadStart); }
 // settings could not be written, not even the pass code goes out.
 void COutputsDlg::OnSend() {
   if (m_nStepTimer != 0) return;
-  const CDlgItem list = GetDlgItem(IDC_CHANNEL_LIST);
-  std::array<float, 3> codes{};
-  for (int row = 0; row < 3 && row < list.GetCount(); ++row)
-    codes[row] = static_cast<float>(GetParamCode(list.GetText(row)));
+  // The codes come from the catalogue and are always whole numbers: only the scaling can be unsendable.
   std::array<float, 9> values{};
-  if (!OutputWriteValues(codes, values)) {
+  if (!OutputWriteValues({}, values)) {
     SetText(IDC_STATUS_RIGHT, kInvalidScalingText);
     AddLogLine(kInvalidScalingText, 1);
     StartReadyTimer(kReadyAfterRefusalMs);

@@ -12,7 +12,8 @@
 #include <sstream>
 
 #include "app/outputs_app.h"
-#include "modbus/crc16.h"
+#include "frame_log.h"
+#include "modbus/modbus_test_support.h"
 #include "qt/qt_test_support.h"
 #include "sim/child_process.h"
 #include "ui/outputs_dlg.h"
@@ -27,11 +28,11 @@ using namespace std::chrono_literals;
 
 // The five requests of a Read of node 1 with float order 2: system settings,
 // the modes of channels 1..3 (function 70), the output settings.
-const std::vector<std::string> kReadRequests = {
-    "01 03 00 00 00 38 44 18", "01 46 00 00 00 24 88 1E", "01 46 00 02 00 24 29 DE",
-    "01 46 00 04 00 24 C9 DF", "01 03 00 18 00 12 45 C0"};
-const std::string kReleaseRequest = "01 10 00 46 00 02 04 00 00 00 00 77 B5";
-const std::string kOutputWriteHead = "01 10 00 18 00 12 24";
+const std::vector<Bytes> kReadRequests = {Hex("01 03 00 00 00 38 44 18"), Hex("01 46 00 00 00 24 88 1E"),
+                                          Hex("01 46 00 02 00 24 29 DE"), Hex("01 46 00 04 00 24 C9 DF"),
+                                          Hex("01 03 00 18 00 12 45 C0")};
+const Bytes kReleaseRequest = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
+const Bytes kOutputWriteHead = Hex("01 10 00 18 00 12 24");
 
 // The reply tick's read ends once the line has been quiet for 20 ms, and the
 // next request goes out 300 ms after that. Timers never fire early; late by
@@ -40,50 +41,17 @@ const std::string kOutputWriteHead = "01 10 00 18 00 12 24";
 constexpr long kQuietReadMs = 20;
 constexpr long kLateToleranceMs = 60;
 
-struct LoggedFrame {
-  long ms = 0;
-  std::string hex;  // "01 03 ..."
-};
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (std::uint8_t b : bytes) {
-    if (!text.empty()) text += ' ';
-    text += kDigits[b >> 4];
-    text += kDigits[b & 15];
-  }
-  return text;
-}
-
-// The pass code 31427.0 (0x46F58600) in float order 2, written to value 36.
-std::string PassCodeRequest() {
-  std::vector<std::uint8_t> frame = {0x01, 0x10, 0x00, 0x46, 0x00, 0x02, 0x04, 0x86, 0x00, 0x46, 0xF5};
-  AppendCrc(frame);
-  return Hex(frame);
-}
-
-// The frames the simulator received, in order.
+// The requests the simulator received, in order.
 std::vector<LoggedFrame> ReceivedFrames(const std::string& logPath) {
-  std::vector<LoggedFrame> frames;
-  std::ifstream in(logPath);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    std::string time, direction, hex;
-    fields >> time >> direction;
-    std::getline(fields >> std::ws, hex);
-    const std::size_t dot = time.find('.');
-    if (direction != "RX" || dot == std::string::npos) continue;
-    frames.push_back({std::stol(time.substr(0, dot)) * 1000 + std::stol(time.substr(dot + 1)), hex});
-  }
+  std::vector<LoggedFrame> frames = ReadFrameLogFile(logPath);
+  std::erase_if(frames, [](const LoggedFrame& f) { return f.direction != FrameLog::Direction::kReceived; });
   return frames;
 }
 
-std::vector<std::string> HexOf(const std::vector<LoggedFrame>& frames) {
-  std::vector<std::string> hex;
-  for (const LoggedFrame& f : frames) hex.push_back(f.hex);
-  return hex;
+std::vector<Bytes> BytesOf(const std::vector<LoggedFrame>& frames) {
+  std::vector<Bytes> bytes;
+  for (const LoggedFrame& f : frames) bytes.push_back(f.bytes);
+  return bytes;
 }
 
 std::string Artifact(const std::string& name) {
@@ -120,7 +88,7 @@ TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenRea
     EXPECT_TRUE(std::filesystem::exists(picture));
 
     const std::vector<LoggedFrame> rx = ReceivedFrames(frameLog);
-    EXPECT_EQ(HexOf(rx), kReadRequests);
+    EXPECT_EQ(BytesOf(rx), kReadRequests);
     // Each request goes out 300 ms after the reply tick, which comes one response time after the request.
     for (std::size_t i = 1; i < rx.size(); ++i) {
       const long gap = rx[i].ms - rx[i - 1].ms, pace = responseMs + 300;
@@ -153,20 +121,20 @@ TEST(EndToEnd, WindowSendsThenReleasesThroughTheSimulatedNode) {
   ASSERT_TRUE(WaitUntil(ready, 20000)) << w->GetText(IDC_STATUS_RIGHT);
   std::vector<LoggedFrame> rx = ReceivedFrames(frameLog);
   ASSERT_GE(rx.size(), 7u);
-  EXPECT_TRUE(rx[6].hex.starts_with(kOutputWriteHead)) << rx[6].hex;
-  EXPECT_EQ(rx[6].hex.size(), 45u * 3 - 1) << "45 bytes";
+  EXPECT_TRUE(std::equal(kOutputWriteHead.begin(), kOutputWriteHead.end(), rx[6].bytes.begin()));
+  EXPECT_EQ(rx[6].bytes.size(), 45u);
   // The Read of the opening, pass code, output settings, then a full Read.
-  std::vector<std::string> expected = kReadRequests;
-  expected.push_back(PassCodeRequest());
-  expected.push_back(rx[6].hex);
+  std::vector<Bytes> expected = kReadRequests;
+  expected.push_back(WithCrc(Hex("01 10 00 46 00 02 04"), {31427.0f}, 2));
+  expected.push_back(rx[6].bytes);
   expected.insert(expected.end(), kReadRequests.begin(), kReadRequests.end());
-  EXPECT_EQ(HexOf(rx), expected);
+  EXPECT_EQ(BytesOf(rx), expected);
 
   QTest::mouseClick(release, Qt::LeftButton);
   ASSERT_TRUE(WaitUntil(ready, 20000)) << w->GetText(IDC_STATUS_RIGHT);
   rx = ReceivedFrames(frameLog);
   ASSERT_EQ(rx.size(), 13u);
-  EXPECT_EQ(rx.back().hex, kReleaseRequest);
+  EXPECT_EQ(rx.back().bytes, kReleaseRequest);
   EXPECT_EQ(w->GetText(IDC_STATUS_LEFT), "No Port Open");
   const int rows = w->GetCount(IDC_LOG_LIST);
   ASSERT_GT(rows, 0);
