@@ -8,15 +8,6 @@
 namespace r742::test {
 namespace {
 
-constexpr const char* kNoReply = "Function Not Supported or Node Not Responding";
-const Bytes kReadSystem = Hex("01 03 00 00 00 38 44 18");
-const Bytes kReadChannel1 = Hex("01 46 00 00 00 24 88 1E");
-const Bytes kReadOutputs = Hex("01 03 00 18 00 12 45 C0");
-
-const char* const kReadSteps[] = {"Getting System Settings - Please Wait", "Getting Channel 1's Mode - Please Wait",
-                                  "Getting Channel 2's Mode - Please Wait", "Getting Channel 3's Mode - Please Wait",
-                                  "Reading Node's Output Settings"};
-
 struct LineCase {
   const char* name;
   std::function<void(OperationTest&)> arrange;
@@ -29,8 +20,8 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
   const LineCase& c = GetParam();
   c.arrange(*this);
   OpenLinked();
-  Timeline expected;
-  for (int k = 0; k < c.failingExchange; ++k) expected.emplace_back(300 + 600 * k, kReadSteps[k]);
+  Timeline expected = ReadTimeline(300, 300);
+  expected.resize(static_cast<std::size_t>(c.failingExchange));
   const std::uint64_t replyTick = 600 * static_cast<std::uint64_t>(c.failingExchange);
   expected.emplace_back(replyTick, kNoReply);
   expected.emplace_back(replyTick + 1000, "Ready");

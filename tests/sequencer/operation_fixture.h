@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 
 #include "memory_link.h"
 #include "modbus/modbus_test_support.h"
+#include "modbus/traffic_text.h"
 #include "serial/memory_line.h"
 #include "sim_node.h"
 #include "ui/window_fixture.h"
@@ -19,6 +21,35 @@ namespace r742::test {
 
 // Status texts with the time (ms) each appeared.
 using Timeline = std::vector<std::pair<std::uint64_t, std::string>>;
+
+// The requests of node 1 with float order 2.
+const Bytes kReadSystem = Hex("01 03 00 00 00 38 44 18");
+const Bytes kReadChannel1 = Hex("01 46 00 00 00 24 88 1E");
+const Bytes kReadChannel2 = Hex("01 46 00 02 00 24 29 DE");
+const Bytes kReadChannel3 = Hex("01 46 00 04 00 24 C9 DF");
+const Bytes kReadOutputs = Hex("01 03 00 18 00 12 45 C0");
+const Bytes kRelease = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
+inline std::vector<Bytes> ReadFrames() {
+  return {kReadSystem, kReadChannel1, kReadChannel2, kReadChannel3, kReadOutputs};
+}
+
+constexpr const char* kNoReply = "Function Not Supported or Node Not Responding";
+
+// The event log's traffic line of a request (">>") or a reply ("<<").
+inline std::string HexLine(const char* arrow, const Bytes& frame) {
+  return FormatTrafficLine(frame.data(), frame.size(), arrow[0] == '>' ? 0 : 1);
+}
+
+// Status texts of a Read that succeeds, from its first request on.
+inline Timeline ReadTimeline(std::uint64_t startMs, std::uint64_t responseMs) {
+  const std::uint64_t step = responseMs + 300;
+  return {{startMs, "Getting System Settings - Please Wait"},
+          {startMs + step, "Getting Channel 1's Mode - Please Wait"},
+          {startMs + 2 * step, "Getting Channel 2's Mode - Please Wait"},
+          {startMs + 3 * step, "Getting Channel 3's Mode - Please Wait"},
+          {startMs + 4 * step, "Reading Node's Output Settings"},
+          {startMs + 4 * step + responseMs + 1000, "Ready"}};
+}
 
 class OperationTest : public MainWindowTest {
  public:  // fault tables arrange the node through it
@@ -90,15 +121,8 @@ class OperationTest : public MainWindowTest {
 
   std::vector<std::string> LogFileLines() const {
     std::vector<std::string> lines;
-    if (FILE* f = std::fopen(logFile.c_str(), "r")) {
-      char buf[2048];
-      while (std::fgets(buf, sizeof buf, f)) {
-        std::string s(buf);
-        if (!s.empty() && s.back() == '\n') s.pop_back();
-        lines.push_back(s);
-      }
-      std::fclose(f);
-    }
+    std::ifstream file(logFile);
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
   }
 

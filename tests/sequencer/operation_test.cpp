@@ -6,39 +6,10 @@
 namespace r742::test {
 namespace {
 
-const Bytes kReadSystem = Hex("01 03 00 00 00 38 44 18");
-const Bytes kReadChannel1 = Hex("01 46 00 00 00 24 88 1E");
-const Bytes kReadChannel2 = Hex("01 46 00 02 00 24 29 DE");
-const Bytes kReadChannel3 = Hex("01 46 00 04 00 24 C9 DF");
-const Bytes kReadOutputs = Hex("01 03 00 18 00 12 45 C0");
-const Bytes kRelease = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
 // Output settings of the simulated node at start, as byte order 0 carries them.
 const char* const kOutputReplyOrder0 =
     "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 "
     "00 00 00 00 00 00 41 13 ";
-
-std::vector<Bytes> ReadFrames() { return {kReadSystem, kReadChannel1, kReadChannel2, kReadChannel3, kReadOutputs}; }
-
-std::string HexLine(const char* arrow, const Bytes& frame) {
-  std::string line = std::string("Modbus ") + arrow + " ";
-  char byte[4];
-  for (std::uint8_t b : frame) {
-    std::snprintf(byte, sizeof byte, "%02X ", b);
-    line += byte;
-  }
-  return line;
-}
-
-// Status texts of a Read that succeeds, from its first request on.
-Timeline ReadTimeline(std::uint64_t startMs, std::uint64_t responseMs) {
-  const std::uint64_t step = responseMs + 300;
-  return {{startMs, "Getting System Settings - Please Wait"},
-          {startMs + step, "Getting Channel 1's Mode - Please Wait"},
-          {startMs + 2 * step, "Getting Channel 2's Mode - Please Wait"},
-          {startMs + 3 * step, "Getting Channel 3's Mode - Please Wait"},
-          {startMs + 4 * step, "Reading Node's Output Settings"},
-          {startMs + 4 * step + responseMs + 1000, "Ready"}};
-}
 
 const std::vector<std::string> kReadLogTexts = {"Getting System Settings", "Getting Channel 1's Mode",
                                                 "Getting Channel 2's Mode", "Getting Channel 3's Mode",
