@@ -125,6 +125,7 @@ TEST(ModbusReply, AcceptsOrRejectsByFaultClass) {
       {"one byte", Hex("01"), 0},
       {"two bytes", Hex("01 03"), 0},
       {"wrong CRC", badCrc, 0},
+      {"junk before", Join(Hex("FF 00"), kReply), 0},
       {"trailing junk", Join(kReply, Hex("55")), 0},
       {"two frames glued", Join(kReply, kReply), 0},
       {"511 bytes", WithCrc(Bytes(509, 7)), 511},

@@ -96,15 +96,5 @@ TEST_F(HeadlessPlatformTest, NestedModalRunsFollowTheirScriptsWhileTimersGoOn) {
   EXPECT_EQ(platform.ModalRuns(), (std::vector<int>{900, 900}));
 }
 
-// Row operations are compared with the Qt window's; here only what that comparison cannot show.
-TEST_F(HeadlessPlatformTest, ComboTextIsTheSelectedRow) {
-  Open();
-  const CDlgItem combo = dlg.GetDlgItem(kCombo);
-  EXPECT_EQ(combo.GetWindowText(), "");
-  EXPECT_EQ(combo.FindString(1, "ALP"), 0);  // wraps round
-  combo.SetCurSel(2);
-  EXPECT_EQ(combo.GetWindowText(4), "Gamm");
-}
-
 }  // namespace
 }  // namespace r742::test
