@@ -110,8 +110,7 @@ struct OperationFigures {
 // The main window with the override command line, shown, its opening Read done.
 class Bench {
  public:
-  Bench(int responseMs, std::filesystem::path frameLog)
-      : responseMs_(responseMs), frameLog_(std::move(frameLog)) {}
+  Bench(int responseMs, std::filesystem::path frameLog) : responseMs_(responseMs), frameLog_(std::move(frameLog)) {}
   ~Bench() {
     if (window_) window_->Destroy();
   }
@@ -152,7 +151,8 @@ class Bench {
     b->click();
     if (dlg_.m_nStepTimer == 0) return Fail(problem, "the press started no exchanges (status \"" + Status() + "\")");
     const double defined = DefinedMs(exchanges, responseMs_);
-    if (!WaitIdle(static_cast<int>(defined) + kSlackMs)) return Fail(problem, "no \"Ready\" (status \"" + Status() + "\")");
+    if (!WaitIdle(static_cast<int>(defined) + kSlackMs))
+      return Fail(problem, "no \"Ready\" (status \"" + Status() + "\")");
     const double wall = Ms(Clock::now() - pressed);
     const double ticks = TickMs() - ticksBefore;
 
@@ -190,21 +190,23 @@ void PrintOperation(const char* name, int exchanges, int responseMs, const Opera
   std::vector<double> perExchange;
   for (double w : f.wallMs) perExchange.push_back((w - defined) / exchanges);
   const double overhead = Median(perExchange);
-  std::printf("  %-5s %d exchanges  defined %6.0f ms  measured median %7.1f ms (%.1f..%.1f)  "
-              "overhead %5.1f ms/exchange\n"
-              "        per exchange: %.1f ms inside timer ticks; requests %+.1f ms beyond R + 300 apart (median)\n",
-              name, exchanges, defined, median, *lo, *hi, overhead, Median(f.tickMs), Median(f.gapExcessMs));
-  std::printf("result %s R=%d runs=%zu defined_ms=%.0f median_ms=%.1f overhead_ms_per_exchange=%.2f "
-              "tick_ms_per_exchange=%.2f gap_excess_ms=%.1f\n",
-              name, responseMs, f.wallMs.size(), defined, median, overhead, Median(f.tickMs), Median(f.gapExcessMs));
+  std::printf(
+      "  %-5s %d exchanges  defined %6.0f ms  measured median %7.1f ms (%.1f..%.1f)  "
+      "overhead %5.1f ms/exchange\n"
+      "        per exchange: %.1f ms inside timer ticks; requests %+.1f ms beyond R + 300 apart (median)\n",
+      name, exchanges, defined, median, *lo, *hi, overhead, Median(f.tickMs), Median(f.gapExcessMs));
+  std::printf(
+      "result %s R=%d runs=%zu defined_ms=%.0f median_ms=%.1f overhead_ms_per_exchange=%.2f "
+      "tick_ms_per_exchange=%.2f gap_excess_ms=%.1f\n",
+      name, responseMs, f.wallMs.size(), defined, median, overhead, Median(f.tickMs), Median(f.gapExcessMs));
 }
 
 // One response time: a fresh node and window, the opening Read, then `runs`
 // Reads and `runs` Sends. False when an operation did not run through.
 bool MeasureAt(int responseMs, int runs, const std::string& simPath, bool reportWindow) {
-  const std::filesystem::path frameLog = std::filesystem::temp_directory_path() /
-                                         ("r742-timeline-" + std::to_string(getpid()) + "-" +
-                                          std::to_string(responseMs) + ".log");
+  const std::filesystem::path frameLog =
+      std::filesystem::temp_directory_path() /
+      ("r742-timeline-" + std::to_string(getpid()) + "-" + std::to_string(responseMs) + ".log");
   ChildProcess node;
   if (!node.Start({simPath, "--pty", "--log", frameLog.string()})) {
     std::fprintf(stderr, "cannot start %s\n", simPath.c_str());
@@ -244,8 +246,8 @@ bool MeasureAt(int responseMs, int runs, const std::string& simPath, bool report
       int button;
       int exchanges;
     };
-    for (const Operation& op : {Operation{"Read", r742::IDC_READ, kReadExchanges},
-                                Operation{"Send", r742::IDC_SEND, kSendExchanges}}) {
+    for (const Operation& op :
+         {Operation{"Read", r742::IDC_READ, kReadExchanges}, Operation{"Send", r742::IDC_SEND, kSendExchanges}}) {
       OperationFigures figures;
       for (int run = 1; ok && run <= runs; ++run) {
         std::string problem;

@@ -81,8 +81,7 @@ int main() {
 
   std::sort(latencies.begin(), latencies.end());
   const double median = (latencies[kRuns / 2 - 1] + latencies[kRuns / 2]) / 2;
-  std::printf("median %.3f ms, max %.3f ms over %d runs of %zu bytes\n", median, latencies.back(),
-              kRuns, kReplyLength);
+  std::printf("median %.3f ms, max %.3f ms over %d runs of %zu bytes\n", median, latencies.back(), kRuns, kReplyLength);
   port.reset();
   close(master);
   return 0;

@@ -29,8 +29,7 @@ bool FrameLog::Open(const std::string& path) {
 void FrameLog::Write(Direction direction, std::span<const std::uint8_t> bytes) {
   std::lock_guard lock(mutex_);
   if (file_ == nullptr) return;
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - start_);
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
   const std::string line = FormatFrameLogLine(elapsed.count(), direction, bytes);
   std::fprintf(file_, "%s\n", line.c_str());
   std::fflush(file_);

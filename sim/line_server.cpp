@@ -23,8 +23,7 @@ int MillisUntil(std::chrono::steady_clock::time_point due) {
 
 }  // namespace
 
-LineServer::LineServer(SimNode& node, int fd, LineServerOptions options)
-    : node_(node), fd_(fd), options_(options) {
+LineServer::LineServer(SimNode& node, int fd, LineServerOptions options) : node_(node), fd_(fd), options_(options) {
   stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   const int flags = fcntl(fd_, F_GETFL);
   if (flags >= 0) fcntl(fd_, F_SETFL, flags | O_NONBLOCK);

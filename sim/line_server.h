@@ -17,10 +17,10 @@ namespace r742 {
 inline constexpr std::size_t kMaxRequestBytes = 512;
 
 struct LineServerOptions {
-  int gapMs = 3;                   // quiet time that ends a request
-  bool drainWrites = false;        // wait until written bytes left a real device before timing the next chunk
-  std::uint64_t frameLimit = 0;    // stop after this many frames; 0 = never
-  FrameLog* log = nullptr;         // not owned
+  int gapMs = 3;                 // quiet time that ends a request
+  bool drainWrites = false;      // wait until written bytes left a real device before timing the next chunk
+  std::uint64_t frameLimit = 0;  // stop after this many frames; 0 = never
+  FrameLog* log = nullptr;       // not owned
 };
 
 class LineServer {

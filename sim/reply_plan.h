@@ -22,7 +22,6 @@ using ReplyPlan = std::vector<ReplyChunk>;
 // Turns the node's clean reply (empty when it stays silent) into what the
 // line carries under `faults`: echo, silence, bad CRC, wrong node, truncation,
 // junk, delay and split. Exception replies are made by the node itself.
-ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply,
-                     const SimFaults& faults);
+ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply, const SimFaults& faults);
 
 }  // namespace r742

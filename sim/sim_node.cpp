@@ -46,13 +46,12 @@ void PutValue(std::vector<std::uint8_t>& out, float value, unsigned order) {
 
 SimNode::SimNode(int node, unsigned byteOrder) : node_(node), order_(byteOrder & 3) {
   const float start[] = {
-      230.0f, 5.0f, 3.0f, 50.0f, 0, 0, 0, 0, 0, 0, 0, 0,  // system settings
-      4.0f, 100.0f, 0.0f,                                  // CH1 "V L1-2"
-      36.0f, 150.0f, -50.0f,                               // CH2 "Hz": centre 50, span 5
-      0.0f, 100.0f, 0.0f,                                  // CH3 "OFF"
+      230.0f, 5.0f,   3.0f,   50.0f, 0, 0, 0, 0, 0, 0, 0, 0,  // system settings
+      4.0f,   100.0f, 0.0f,                                   // CH1 "V L1-2"
+      36.0f,  150.0f, -50.0f,                                 // CH2 "Hz": centre 50, span 5
+      0.0f,   100.0f, 0.0f,                                   // CH3 "OFF"
   };
-  for (int n = 1; n <= kSimValueCount; ++n)
-    SetValue(n, n <= static_cast<int>(std::size(start)) ? start[n - 1] : 0.0f);
+  for (int n = 1; n <= kSimValueCount; ++n) SetValue(n, n <= static_cast<int>(std::size(start)) ? start[n - 1] : 0.0f);
   channels_ = {SimChannelMode{1, 20.0f}, SimChannelMode{1, 20.0f}, SimChannelMode{0, 10.0f}};
 }
 
@@ -171,8 +170,8 @@ std::vector<std::uint8_t> SimNode::ReadChannel(std::span<const std::uint8_t> fra
 }
 
 std::vector<std::uint8_t> SimNode::Exception(std::uint8_t function, std::uint8_t code) const {
-  std::vector<std::uint8_t> reply = {static_cast<std::uint8_t>(node_),
-                                     static_cast<std::uint8_t>(function | 0x80), code};
+  std::vector<std::uint8_t> reply = {static_cast<std::uint8_t>(node_), static_cast<std::uint8_t>(function | 0x80),
+                                     code};
   AppendCrc(reply);
   return reply;
 }

@@ -96,6 +96,7 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
 
     bool ok = false;
     SimFaults& f = options.faults;
+    // clang-format off
     if (name == "--help" || name == "-h") ok = flag(options.help);
     else if (name == "--pty") {
       options.device.clear();
@@ -124,6 +125,7 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
       error = "unknown option '" + std::string(args[i]) + "'";
       return false;
     }
+    // clang-format on
     if (!ok) {
       error = "bad or missing value for " + std::string(name);
       return false;

@@ -20,9 +20,7 @@ namespace {
 constexpr int kScreenshotDelayMs = 1500;
 constexpr const char* kDefaultScreenshot = "r742-outputs.png";
 
-bool HasDisplay() {
-  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
+bool HasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 }  // namespace
 

@@ -2,8 +2,7 @@
 
 namespace r742 {
 
-std::vector<std::string> SplitLogRows(std::string_view start, std::string_view text,
-                                      std::size_t width) {
+std::vector<std::string> SplitLogRows(std::string_view start, std::string_view text, std::size_t width) {
   std::vector<std::string> rows;
   std::string line(start);
   for (const char c : text) {

@@ -12,18 +12,25 @@ bool WordSwap(unsigned order) { return (order & 0xFEu) != 0; }
 
 }  // namespace
 
-std::size_t CFloatCodec::PutFloat(float value, std::uint8_t* buffer, std::size_t offset,
-                                  unsigned order) const {
+std::size_t CFloatCodec::PutFloat(float value, std::uint8_t* buffer, std::size_t offset, unsigned order) const {
   const std::uint32_t pattern = std::bit_cast<std::uint32_t>(value);
   std::uint8_t b[4] = {static_cast<std::uint8_t>(pattern >> 24), static_cast<std::uint8_t>(pattern >> 16),
                        static_cast<std::uint8_t>(pattern >> 8), static_cast<std::uint8_t>(pattern)};
   if (LittleEndian(order)) {
-    std::uint8_t t = b[0]; b[0] = b[3]; b[3] = t;
-    t = b[1]; b[1] = b[2]; b[2] = t;
+    std::uint8_t t = b[0];
+    b[0] = b[3];
+    b[3] = t;
+    t = b[1];
+    b[1] = b[2];
+    b[2] = t;
   }
   if (WordSwap(order)) {
-    std::uint8_t t = b[0]; b[0] = b[2]; b[2] = t;
-    t = b[1]; b[1] = b[3]; b[3] = t;
+    std::uint8_t t = b[0];
+    b[0] = b[2];
+    b[2] = t;
+    t = b[1];
+    b[1] = b[3];
+    b[3] = t;
   }
   for (int i = 0; i < 4; ++i) buffer[offset + i] = b[i];
   return offset + 4;

@@ -75,9 +75,7 @@ class CModbusFrame {
   int Status() const { return status_; }
 
  private:
-  std::uint8_t ReceivedByte(std::uint32_t index) const {
-    return index < receivedCount_ ? receive_[index] : 0;
-  }
+  std::uint8_t ReceivedByte(std::uint32_t index) const { return index < receivedCount_ ? receive_[index] : 0; }
   void TakeExceptionAndNode();
   std::uint32_t ArrangeBytes(std::uint32_t offset, unsigned order) const;
 

@@ -12,7 +12,8 @@ std::string FormatFixed(float v, int decimals) {
   constexpr int kMaxDecimals = 20;
   char buf[64];
   const int precision = decimals < 0 ? 0 : (decimals > kMaxDecimals ? kMaxDecimals : decimals);
-  const auto res = std::to_chars(buf, buf + sizeof buf - 1, static_cast<double>(v), std::chars_format::fixed, precision);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf - 1, static_cast<double>(v), std::chars_format::fixed, precision);
   if (res.ec != std::errc{}) return "?";
   return std::string(buf, res.ptr);
 }

@@ -14,6 +14,7 @@ constexpr int kNone = 0;
 constexpr int kUnsigned = 1;
 constexpr int kSigned = 2;
 
+// clang-format off
 constexpr std::array<ParamEntry, kParamCount> kParams{{
     {"OFF", kNone},
     {"V 1", kUnsigned},          {"V 2", kUnsigned},         {"V 3", kUnsigned},
@@ -40,6 +41,7 @@ constexpr std::array<ParamEntry, kParamCount> kParams{{
     {"Ad", kUnsigned},           {"Max Ad", kUnsigned},
     {"kVAd", kUnsigned},         {"Max kVAd", kUnsigned},
 }};
+// clang-format on
 
 static_assert(kParams[kFrequencyCode].name == "Hz");
 

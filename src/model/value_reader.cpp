@@ -11,9 +11,7 @@ namespace {
 
 constexpr std::size_t kSignificantChars = 9;
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -103,7 +101,8 @@ int ReadWholeNumberText(std::string_view text, std::size_t maxChars) {
   long long magnitude = 0;
   for (; i < s.size() && IsDigit(s[i]); ++i) magnitude = std::min(kLimit, magnitude * 10 + (s[i] - '0'));
   const long long value = negative ? -magnitude : magnitude;
-  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace r742

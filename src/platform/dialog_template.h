@@ -20,16 +20,16 @@ enum class ControlKind {
 // Style flags of a control or dialog, named after the window styles they stand for.
 enum ControlStyle : unsigned {
   kStyleNone = 0,
-  kNotify = 1u << 0,       // list box reports clicks and selection changes
+  kNotify = 1u << 0,  // list box reports clicks and selection changes
   kVScroll = 1u << 1,
   kAutoHScroll = 1u << 2,  // edit scrolls horizontally while typing
   kBorder = 1u << 3,
-  kCentre = 1u << 4,       // static text centred horizontally
-  kVCentre = 1u << 5,      // static text centred vertically
+  kCentre = 1u << 4,   // static text centred horizontally
+  kVCentre = 1u << 5,  // static text centred vertically
   kSunken = 1u << 6,
   kNoSelection = 1u << 7,  // list box rows cannot be selected by the user
   kUpperCase = 1u << 8,
-  kMultiLine = 1u << 9,    // static text wraps over several lines
+  kMultiLine = 1u << 9,  // static text wraps over several lines
   kTabStop = 1u << 10,
   kIconImage = 1u << 11,  // static that shows the program's icon
 };

@@ -46,12 +46,12 @@ class IWindow {
 
   // List box and combo box rows. Row operations out of range return LB_ERR.
   virtual void ResetContent(int id) = 0;
-  virtual int AddString(int id, std::string_view text) = 0;          // new row index
+  virtual int AddString(int id, std::string_view text) = 0;              // new row index
   virtual int InsertString(int id, int row, std::string_view text) = 0;  // row -1 appends
-  virtual int DeleteString(int id, int row) = 0;                     // rows left
+  virtual int DeleteString(int id, int row) = 0;                         // rows left
   virtual int GetCount(int id) const = 0;
   virtual std::string GetRowText(int id, int row) const = 0;  // empty out of range
-  virtual int GetCurSel(int id) const = 0;                     // LB_ERR when none
+  virtual int GetCurSel(int id) const = 0;                    // LB_ERR when none
   // Selects a row (or none with -1) and brings it into view; returns LB_ERR
   // for a row out of range, which also clears the selection.
   virtual int SetCurSel(int id, int row) = 0;

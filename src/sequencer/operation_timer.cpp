@@ -59,9 +59,7 @@ void COutputsDlg::OnStepTick() {
       break;
     case kStateChannel1:
     case kStateChannel1 + 1:
-    case kStateChannel3:
-      StepReadChannelMode(static_cast<std::uint32_t>(m_nState - kStateChannel1 + 1));
-      break;
+    case kStateChannel3: StepReadChannelMode(static_cast<std::uint32_t>(m_nState - kStateChannel1 + 1)); break;
     case kStateOutputs: StepReadOutputs(); break;
     case kStateSendStart:
       m_nState = kStatePassCode;

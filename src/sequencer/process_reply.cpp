@@ -2,12 +2,12 @@
 // traffic, and applied to the window according to the operation's state.
 #include <cmath>
 
+#include "modbus/float_codec.h"
+#include "modbus/modbus_frame.h"
 #include "model/number_text.h"
 #include "model/param_catalogue.h"
 #include "model/scaling.h"
 #include "model/system_settings.h"
-#include "modbus/float_codec.h"
-#include "modbus/modbus_frame.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
 
@@ -76,8 +76,7 @@ std::uint32_t COutputsDlg::ProcessReply() {
       if (frame.ValueCount() < kChannelModeValuesUsed) return 0;
       ApplyChannelMode(ValueAt(frame, 1), ValueAt(frame, 2));
       break;
-    default:
-      break;  // write replies are checked and shown only
+    default: break;  // write replies are checked and shown only
   }
   return count;
 }

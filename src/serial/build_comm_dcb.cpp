@@ -20,8 +20,7 @@ bool SameKey(std::string_view a, std::string_view b) {
 }
 
 // Decimal digits only, no sign, nothing after.
-std::optional<std::uint32_t> ParseNumber(std::string_view text, std::uint32_t lowest,
-                                         std::uint32_t highest) {
+std::optional<std::uint32_t> ParseNumber(std::string_view text, std::uint32_t lowest, std::uint32_t highest) {
   if (text.empty()) return std::nullopt;
   std::uint64_t value = 0;
   for (char c : text) {

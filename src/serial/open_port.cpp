@@ -69,8 +69,8 @@ std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
     if (m_strParity == "ODD") m_szParity = "O";
   }
 
-  m_szCommDef = m_szPort + ": baud=" + m_szBaud + " parity=" + m_szParity + " data=" + m_szDataBits +
-                " stop=" + m_szStopBits;
+  m_szCommDef =
+      m_szPort + ": baud=" + m_szBaud + " parity=" + m_szParity + " data=" + m_szDataBits + " stop=" + m_szStopBits;
 
   m_bOpenFailed = 1;
   m_szStep = "CreateFile";

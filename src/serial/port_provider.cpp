@@ -36,9 +36,7 @@ IPortProvider& CurrentPortProvider() {
   return installed != nullptr ? *installed : machine;
 }
 
-PortProviderScope::PortProviderScope(IPortProvider& provider) : previous_(installed) {
-  installed = &provider;
-}
+PortProviderScope::PortProviderScope(IPortProvider& provider) : previous_(installed) { installed = &provider; }
 
 PortProviderScope::~PortProviderScope() { installed = previous_; }
 

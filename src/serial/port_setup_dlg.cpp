@@ -10,9 +10,7 @@ namespace {
 std::string PortName(int index) { return "COM" + std::to_string(index + 1); }
 
 // Selects the first entry that begins with `text`, or none.
-void SelectByPrefix(const CDlgItem& list, const std::string& text) {
-  list.SetCurSel(list.FindString(-1, text));
-}
+void SelectByPrefix(const CDlgItem& list, const std::string& text) { list.SetCurSel(list.FindString(-1, text)); }
 
 }  // namespace
 

@@ -12,9 +12,9 @@ namespace r742 {
 // The parts of the device-control block the program sets.
 struct LineSettings {
   std::uint32_t baud = 0;
-  char parity = 'N';  // 'N', 'O' or 'E'
-  int dataBits = 8;   // 5..8
-  int stopBits = 1;   // 1 or 2
+  char parity = 'N';          // 'N', 'O' or 'E'
+  int dataBits = 8;           // 5..8
+  int stopBits = 1;           // 1 or 2
   bool rtsToggle = false;     // RTS raised while bytes are being sent
   bool abortOnError = false;  // a line error ends the transfer in progress
 };

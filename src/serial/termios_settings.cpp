@@ -15,6 +15,7 @@ struct SpeedEntry {
 };
 
 constexpr SpeedEntry kSpeeds[] = {
+    // clang-format off
     {50, B50},           {75, B75},           {110, B110},         {134, B134},
     {150, B150},         {200, B200},         {300, B300},         {600, B600},
     {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
@@ -23,6 +24,7 @@ constexpr SpeedEntry kSpeeds[] = {
     {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
     {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
     {3500000, B3500000}, {4000000, B4000000}};
+// clang-format on
 
 constexpr bool SpeedsMatchStandardRates() {
   if (std::size(kSpeeds) != kStandardBaudRates.size()) return false;

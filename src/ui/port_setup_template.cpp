@@ -16,7 +16,11 @@ DialogTemplate BuildPortSetup() {
           .controls = {
               {IDCANCEL, K::PushButton, "Cancel", {90, 39, 65, 14}, kTabStop, {}},
               {IDOK, K::PushButton, "OK", {90, 18, 64, 14}, kTabStop, {}},
-              {IDC_BAUD, K::ComboBox, "", {9, 46, 64, 54}, kPickList,
+              {IDC_BAUD,
+               K::ComboBox,
+               "",
+               {9, 46, 64, 54},
+               kPickList,
                {"115200", "57600", "38400", "19200", "9600", "4800"}},
               {-1, K::Static, "Baud Rate", {9, 34, 63, 8}, kCentre, {}},
               {IDC_PARITY, K::ComboBox, "", {9, 71, 64, 56}, kPickList | kUpperCase, {"NONE", "ODD", "EVEN"}},

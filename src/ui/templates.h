@@ -5,9 +5,9 @@
 
 namespace r742 {
 
-const DialogTemplate& MainDialogTemplate();   // IDD_MAIN
-const DialogTemplate& AboutDialogTemplate();  // IDD_ABOUTBOX
-const DialogTemplate& HelpDialogTemplate();   // IDD_HELP
+const DialogTemplate& MainDialogTemplate();       // IDD_MAIN
+const DialogTemplate& AboutDialogTemplate();      // IDD_ABOUTBOX
+const DialogTemplate& HelpDialogTemplate();       // IDD_HELP
 const DialogTemplate& PortSetupDialogTemplate();  // IDD_PORT_SETUP
 
 // The four byte orders offered by IDC_FLOAT_ORDER, index = byte-order index.

@@ -79,8 +79,8 @@ TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenRea
     ASSERT_TRUE(pty.starts_with("/dev/")) << sim.Output();
     ChildProcess program;
     ASSERT_TRUE(program.Start({"env", "-C", workDir, "QT_QPA_PLATFORM=offscreen", "R742_COM1=" + pty,
-                               "R742_SCREENSHOT=" + picture, R742_OUTPUTS_PATH, "COM1", "38400", "N", "8",
-                               "2", "1", std::to_string(responseMs), "2"}));
+                               "R742_SCREENSHOT=" + picture, R742_OUTPUTS_PATH, "COM1", "38400", "N", "8", "2", "1",
+                               std::to_string(responseMs), "2"}));
     // The program closes by itself once the Read is over and the window pictured.
     EXPECT_EQ(program.Wait(Clock::now() + 40s), 0) << program.Output();
     EXPECT_NE(program.Output().find("Window picture written to " + picture + "\n"), std::string::npos)

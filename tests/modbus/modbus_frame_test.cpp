@@ -9,9 +9,9 @@ namespace r742::test {
 namespace {
 
 const Bytes kSent = Hex("01 03 00 18 00 12 45 C0");
-const Bytes kReply = Hex(
-    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 "
-    "00 00 00 00 42 C8 00 00 00 00 00 00 41 13");
+const Bytes kReply =
+    Hex("01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 "
+        "00 00 00 00 42 C8 00 00 00 00 00 00 41 13");
 
 Bytes Request(unsigned function, unsigned node, unsigned valueNumber, unsigned count,
               std::initializer_list<float> payload = {}, unsigned order = 0) {
@@ -43,7 +43,10 @@ TEST(Crc16, CheckValueAndFrameField) {
 }
 
 TEST(ModbusRequest, ReadFrames) {
-  const struct { unsigned function, node, valueNumber, count; const char* frame; } cases[] = {
+  const struct {
+    unsigned function, node, valueNumber, count;
+    const char* frame;
+  } cases[] = {
       {3, 1, 13, 9, "01 03 00 18 00 12 45 C0"},
       {3, 1, 1, 28, "01 03 00 00 00 38 44 18"},
       {70, 1, 1, 18, "01 46 00 00 00 24 88 1E"},
@@ -115,7 +118,11 @@ std::uint32_t Accepted(const Bytes& arriving) {
 TEST(ModbusReply, AcceptsOrRejectsByFaultClass) {
   Bytes badCrc = kReply;
   badCrc.back() ^= 1;
-  const struct { const char* what; Bytes arriving; std::uint32_t accepted; } cases[] = {
+  const struct {
+    const char* what;
+    Bytes arriving;
+    std::uint32_t accepted;
+  } cases[] = {
       {"reply alone", kReply, 41},
       {"echo then reply", Join(kSent, kReply), 41},
       {"echo only", kSent, 0},
@@ -165,7 +172,12 @@ TEST(ModbusReply, ReceiveEchoAndStripEdges) {
 
 TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
   const Bytes data = Hex("3F 80 00 00 42 C8 00 00");
-  const struct { const char* what; Bytes reply; unsigned order; std::vector<std::uint32_t> values; } reads[] = {
+  const struct {
+    const char* what;
+    Bytes reply;
+    unsigned order;
+    std::vector<std::uint32_t> values;
+  } reads[] = {
       {"order 0", WithCrc(Join(Hex("01 03 08"), data)), 0, {0x3F800000, 0x42C80000}},
       {"order 1", WithCrc(Join(Hex("01 03 08"), data)), 1, {0x0000803F, 0x0000C842}},
       {"spare bytes", WithCrc(Join(Hex("01 03 0A"), Join(data, Hex("11 22")))), 0, {0x3F800000, 0x42C80000}},
@@ -182,7 +194,11 @@ TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
   Bytes badCrc = good, longCount = good;
   badCrc[20] ^= 0xFF;
   longCount[6] = 0x28;
-  const struct { const char* what; Bytes reply; std::uint32_t decoded, values; } modes[] = {
+  const struct {
+    const char* what;
+    Bytes reply;
+    std::uint32_t decoded, values;
+  } modes[] = {
       {"good", good, 21, 3},
       {"trailing byte", Join(good, Hex("00")), 21, 3},
       {"bad CRC", badCrc, 0, 0},

@@ -32,14 +32,16 @@ TEST(ParamCatalogue, EveryCodeRoundTripsThroughAUniqueName) {
 }
 
 TEST(ParamCatalogue, PolarityByRange) {
-  struct Range { int first, last, polarity; };
-  const Range ranges[] = {{-1, 0, 0}, {1, 11, 1}, {12, 19, 2}, {20, 23, 1},
-                          {24, 35, 2}, {36, 48, 1}, {49, 49, 0}};
+  struct Range {
+    int first, last, polarity;
+  };
+  const Range ranges[] = {{-1, 0, 0}, {1, 11, 1}, {12, 19, 2}, {20, 23, 1}, {24, 35, 2}, {36, 48, 1}, {49, 49, 0}};
   for (const Range& r : ranges)
     for (int code = r.first; code <= r.last; ++code) EXPECT_EQ(GetParamPolarity(code), r.polarity) << code;
 }
 
 TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
+  // clang-format off
   const std::pair<const char*, float> cases[] = {
       {"250", 250},        {"  -50", -50},     {"\t\n 42", 42},    {"+7", 7},        {".5", 0.5f},
       {"5.", 5},           {"1.5e2", 150},     {"-.5E+1", -5},     {"5e", 5},        {"5e-x", 5},
@@ -47,22 +49,25 @@ TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
       {"", 0},             {".", 0},           {"-", 0},           {"1e39", kInf},   {"-1e39", -kInf},
       {"1e-40", 1e-40f},   {"1e-400", 0},      {"12345678901", 123456789.0f},        {"        12", 1},
       {"1.5e+00102", 1.5e10f}};
+  // clang-format on
   for (const auto& [text, value] : cases) EXPECT_EQ(ReadValueText(text), value) << '"' << text << '"';
   EXPECT_TRUE(std::signbit(ReadValueText("-1e-50")));
 }
 
 TEST(ValueReader, ReadsWholeNumbersLikeAtoiButSaturates) {
+  // clang-format off
   const std::pair<const char*, int> cases[] = {
       {"300", 300},   {" -50", -50},  {"+7x", 7},         {"7.9", 7},           {"abc", 0},
       {"", 0},        {"- 5", 0},     {"2147483647", 2147483647},             {"2147483648", 2147483647},
       {"-2147483648", -2147483647 - 1}, {"-99999999999999999999", -2147483647 - 1},
       {"99999999999999999999999", 2147483647}};
+  // clang-format on
   for (const auto& [text, value] : cases) EXPECT_EQ(ReadWholeNumberText(text, 19), value) << '"' << text << '"';
   EXPECT_EQ(ReadWholeNumberText("12345", 3), 123);
 }
 
 TEST(Scaling, Clamps) {
-  const std::pair<float, float> nominal[] = {{250, 200}, {200, 200}, {5, 5}, {2, 5},
+  const std::pair<float, float> nominal[] = {{250, 200},  {200, 200}, {5, 5},   {2, 5},
                                              {kInf, 200}, {-kInf, 5}, {kNaN, 5}};
   for (const auto& [in, out] : nominal) {
     EXPECT_EQ(ClampNominal(in), out) << in;
@@ -70,15 +75,18 @@ TEST(Scaling, Clamps) {
   }
   EXPECT_EQ(ClampNominal(ReadValueText("abc")), 5);
 
-  const std::pair<float, float> offset[] = {{95, 0}, {90.01f, 0}, {90, 90}, {-50, -50},
-                                            {kInf, 0}, {-kInf, 0}, {kNaN, 0}};
+  const std::pair<float, float> offset[] = {{95, 0},   {90.01f, 0}, {90, 90}, {-50, -50},
+                                            {kInf, 0}, {-kInf, 0},  {kNaN, 0}};
   for (const auto& [in, out] : offset) EXPECT_EQ(ClampZeroOffset(in), out) << in;
   EXPECT_TRUE(IsOffsetBad(90.01f));
   EXPECT_FALSE(IsOffsetBad(90));
 }
 
 TEST(Scaling, ReadoutAtPlusZeroAndMinusFullScale) {
-  struct Case { float F, N, Z; const char* out[3]; };
+  struct Case {
+    float F, N, Z;
+    const char* out[3];
+  };
   const Case cases[] = {{20, 100, 0, {"+20.0", "+0.0", "-20.0"}},
                         {20, 100, 20, {"+20.0", "+4.0", "-12.0"}},
                         {0, 100, 0, {"+0.0", "+0.0", "-0.0"}},
@@ -95,7 +103,9 @@ TEST(Scaling, ReadoutAtPlusZeroAndMinusFullScale) {
 }
 
 TEST(Scaling, FrequencyNodeValuesBothWays) {
-  struct Case { float centre, span, a, b; };
+  struct Case {
+    float centre, span, a, b;
+  };
   const Case cases[] = {{50, 10, 100, -0.0f}, {50, 5, 150, -50}, {60, 10, 50, -50}};
   for (const Case& c : cases) {
     EXPECT_TRUE(SameBits(FrequencyToNode(c.centre, c.span, 0), c.a)) << c.centre << '/' << c.span;

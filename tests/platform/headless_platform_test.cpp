@@ -63,8 +63,9 @@ TEST_F(HeadlessPlatformTest, TimersTickInOrderRestartAndStop) {
     if (platform.Now() >= 2500) dlg.EndDialog(IDOK);
   };
   platform.Advance(2000);
-  EXPECT_EQ(ticks, (std::vector<Tick>{{300, 1}, {800, 1}, {1000, 2}, {2000, 2}, {2100, 1}, {2200, 1}, {2300, 1},
-                                      {2400, 1}, {2500, 1}}));
+  EXPECT_EQ(ticks,
+            (std::vector<Tick>{
+                {300, 1}, {800, 1}, {1000, 2}, {2000, 2}, {2100, 1}, {2200, 1}, {2300, 1}, {2400, 1}, {2500, 1}}));
   EXPECT_TRUE(w.Destroyed());
   EXPECT_EQ(dlg.destroys, 1);
   EXPECT_EQ(dlg.SetTimer(1, 10), 0u);

@@ -16,7 +16,13 @@ enum : int { kButton = 10, kCheck, kLabel, kGroup, kEdit, kUpperEdit, kList, kLo
 inline const DialogTemplate& TestTemplate() {
   using K = ControlKind;
   static const DialogTemplate t{
-      900, "Test Window", 200, 150, "MS Sans Serif", 8, kDlgCaption | kDlgSysMenu | kDlgModalFrame,
+      900,
+      "Test Window",
+      200,
+      150,
+      "MS Sans Serif",
+      8,
+      kDlgCaption | kDlgSysMenu | kDlgModalFrame,
       {{IDOK, K::PushButton, "OK", {140, 7, 50, 14}, kTabStop, {}},
        {kButton, K::PushButton, "&Apply", {140, 41, 50, 14}, kTabStop, {}},
        {kCheck, K::CheckBox, "Check", {7, 7, 60, 10}, kTabStop, {}},

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/recording_dialog.h"
 #include "platform/qt/qt_window.h"
+#include "platform/recording_dialog.h"
 
 namespace r742::test {
 
@@ -41,7 +41,9 @@ class ShownWindow {
   QtWindow* operator->() const { return window_.get(); }
   QtWindow& operator*() const { return *window_; }
   template <class W>
-  W* Widget(int id) const { return qobject_cast<W*>(window_->Widget(id)); }
+  W* Widget(int id) const {
+    return qobject_cast<W*>(window_->Widget(id));
+  }
 
  private:
   std::unique_ptr<QtWindow> window_;

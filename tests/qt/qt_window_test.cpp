@@ -65,9 +65,8 @@ TEST(QtWindowInput, OnlyTheUsersChoiceInAListOrComboNotifies) {
   dlg.onNote = [&](int id, Notify) { seen.push_back(w->GetText(id) + std::to_string(w->GetCurSel(id))); };
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
   QTest::keyClick(combo, Qt::Key_Down);
-  EXPECT_EQ(dlg.notes, (std::vector<Note>{{kList, Notify::SelChange},
-                                          {kCombo, Notify::SelChange},
-                                          {kCombo, Notify::CloseUp}}));
+  EXPECT_EQ(dlg.notes,
+            (std::vector<Note>{{kList, Notify::SelChange}, {kCombo, Notify::SelChange}, {kCombo, Notify::CloseUp}}));
   EXPECT_EQ(seen, (std::vector<std::string>{"1", "Gamma2", "Gamma2"}));
 
   // Rows of a no-selection list cannot be picked; the program's row is remembered and shown.

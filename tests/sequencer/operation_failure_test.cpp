@@ -53,7 +53,10 @@ const LineCase kLineCases[] = {
     {"WrongCrc", [](OperationTest& t) { t.node.Faults().badCrc = true; }, 1},
     {"WrongNode", [](OperationTest& t) { t.node.Faults().wrongNode = true; }, 1},
     {"WrongFunction",
-     [](OperationTest& t) { t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2)); }, 1},
+     [](OperationTest& t) {
+       t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2));
+     },
+     1},
     // The read at the reply tick waits up to 513 ms (1 ms per byte asked for, plus 1) for a first byte.
     {"LaterThanTheReadWaits", [](OperationTest& t) { t.node.Faults().delayMs = 300 + 514; }, 1},
     {"Truncated", [](OperationTest& t) { t.node.Faults().truncate = 1; }, 1},
@@ -65,7 +68,10 @@ const LineCase kLineCases[] = {
      1},
     {"GarbageAfter", [](OperationTest& t) { t.node.Faults().garbageAfter = 2; }, 1},
     {"SystemReplyWithTwoValues",
-     [](OperationTest& t) { t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2)); }, 1},
+     [](OperationTest& t) {
+       t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2));
+     },
+     1},
     {"ChannelReplyWhoseOwnCountDisagrees",
      [](OperationTest& t) {
        t.AnswerRequestWith(kReadChannel1, WithCrc(Hex("01 46 00 00 00 24 10"), {1, 1, 20}, 2));
@@ -100,8 +106,7 @@ TEST_F(OperationTest, AWriteThePortRefusesIsReportedThenTheMissingReply) {
   line.SetWriteFails(true);
   OpenLinked();
   window->Click(IDC_SHOW_MODBUS);
-  EXPECT_EQ(RunToIdle(),
-            (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
+  EXPECT_EQ(RunToIdle(), (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
   EXPECT_EQ(LogRows(), (std::vector<std::string>{"Com Port Error or Port Not Setup", "Modbus >> ", kNoReply}));
   EXPECT_TRUE(Enabled(IDC_READ));
 }

@@ -106,9 +106,9 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   EXPECT_EQ(seen, expected);
 
   const Bytes passCode = WithCrc(Hex("01 10 00 46 00 02 04"), {31427.0f}, 0);
-  const Bytes outputWrite = Hex(
-      "01 10 00 18 00 12 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 "
-      "42 C8 00 00 00 00 00 00 25 9E");
+  const Bytes outputWrite =
+      Hex("01 10 00 18 00 12 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 "
+          "42 C8 00 00 00 00 00 00 25 9E");
   std::vector<Bytes> frames{passCode, outputWrite};
   for (const Bytes& f : ReadFrames()) frames.push_back(f);
   EXPECT_EQ(WrittenAfter(before), frames);

@@ -16,8 +16,11 @@ struct PortScript {
   std::uint32_t writeLimit = ~0u, lastError = 0, errorWord = 0, askedFor = 0;
   int errorClears = 0, closed = 0;
   LineSettings applied{};
-  CommTimeouts timeouts{.readInterval = 7, .readTotalMultiplier = 7, .readTotalConstant = 7,
-                        .writeTotalMultiplier = 50, .writeTotalConstant = 500};
+  CommTimeouts timeouts{.readInterval = 7,
+                        .readTotalMultiplier = 7,
+                        .readTotalConstant = 7,
+                        .writeTotalMultiplier = 50,
+                        .writeTotalConstant = 500};
 };
 
 class FakePort final : public ISerialPort {

@@ -15,7 +15,10 @@ namespace r742 {
 namespace {
 
 TEST(BuildCommDCB, AppliesNamedSettingsOnly) {
-  const struct { const char* text; LineSettings want; } cases[] = {
+  const struct {
+    const char* text;
+    LineSettings want;
+  } cases[] = {
       {"COM9: baud=115200 parity=N data=8 stop=2", {.baud = 115200, .parity = 'N', .dataBits = 8, .stopBits = 2}},
       {"COM2: BAUD=9600 Parity=o DATA=7 Stop=1", {.baud = 9600, .parity = 'O', .dataBits = 7, .stopBits = 1}},
       {" baud=4000000\tdata=5 ", {.baud = 4000000, .parity = 'E', .dataBits = 5, .stopBits = 2}},
@@ -24,17 +27,33 @@ TEST(BuildCommDCB, AppliesNamedSettingsOnly) {
     LineSettings s{.baud = 300, .parity = 'E', .dataBits = 6, .stopBits = 2, .rtsToggle = true};
     ASSERT_TRUE(BuildCommDCB(c.text, s)) << c.text;
     EXPECT_EQ(std::tie(s.baud, s.parity, s.dataBits, s.stopBits),
-              std::tie(c.want.baud, c.want.parity, c.want.dataBits, c.want.stopBits)) << c.text;
+              std::tie(c.want.baud, c.want.parity, c.want.dataBits, c.want.stopBits))
+        << c.text;
     EXPECT_TRUE(s.rtsToggle) << "fields the text does not name stay";
   }
 }
 
 TEST(BuildCommDCB, RefusedTextChangesNothing) {
-  for (const char* text : {"COM1: parity=X", "COM1: parity=M", "COM1: parity=S", "COM1: parity=NONE",
-                           "COM1: data=4", "COM1: data=9", "COM1: stop=1.5", "COM1: stop=3",
-                           "COM1: baud=abc", "COM1: baud=", "COM1: baud=0", "COM1: baud=4000001",
-                           "COM1: baud=99999999999999999999", "COM1: baud=+9600", "COM1: speed=9600",
-                           "COM1: baud=9600 xon=on", "COM1 baud=9600", "=9600", "", "COM1:"}) {
+  for (const char* text : {"COM1: parity=X",
+                           "COM1: parity=M",
+                           "COM1: parity=S",
+                           "COM1: parity=NONE",
+                           "COM1: data=4",
+                           "COM1: data=9",
+                           "COM1: stop=1.5",
+                           "COM1: stop=3",
+                           "COM1: baud=abc",
+                           "COM1: baud=",
+                           "COM1: baud=0",
+                           "COM1: baud=4000001",
+                           "COM1: baud=99999999999999999999",
+                           "COM1: baud=+9600",
+                           "COM1: speed=9600",
+                           "COM1: baud=9600 xon=on",
+                           "COM1 baud=9600",
+                           "=9600",
+                           "",
+                           "COM1:"}) {
     LineSettings s{.baud = 38400, .parity = 'N', .dataBits = 8, .stopBits = 2};
     EXPECT_FALSE(BuildCommDCB(text, s)) << text;
     EXPECT_EQ(std::tie(s.baud, s.parity, s.dataBits, s.stopBits), std::make_tuple(38400u, 'N', 8, 2)) << text;
@@ -53,8 +72,9 @@ TEST(SerialTermios, EveryValidSettingRoundTripsAndOthersAreRefused) {
           ASSERT_EQ(std::tie(got.baud, got.parity, got.dataBits, got.stopBits), std::tie(baud, parity, data, stop));
           ASSERT_EQ(t.c_cflag & CRTSCTS, 0u);
         }
-  for (const LineSettings& bad : {LineSettings{.baud = 1234}, LineSettings{.baud = 9600, .parity = 'M'},
-                                  LineSettings{.baud = 9600, .dataBits = 9}, LineSettings{.baud = 9600, .stopBits = 3}}) {
+  for (const LineSettings& bad :
+       {LineSettings{.baud = 1234}, LineSettings{.baud = 9600, .parity = 'M'},
+        LineSettings{.baud = 9600, .dataBits = 9}, LineSettings{.baud = 9600, .stopBits = 3}}) {
     termios t{};
     EXPECT_FALSE(ApplyLineSettings(bad, t)) << bad.baud;
   }

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <regex>
 
-#include "pseudo_terminal.h"
 #include "modbus/modbus_test_support.h"
+#include "pseudo_terminal.h"
 
 namespace r742 {
 namespace {

@@ -44,17 +44,18 @@ TEST(SimNode, ReadsInEveryByteOrderWithTheReferenceReplyInOrder0) {
     ASSERT_EQ(all.size(), 36u);
     EXPECT_EQ(std::vector<float>(all.begin(), all.begin() + 3), (std::vector<float>{230, 5, 3})) << order;
     EXPECT_EQ(std::vector<float>(all.begin() + 12, all.begin() + 21),
-              (std::vector<float>{4, 100, 0, 36, 150, -50, 0, 100, 0})) << order;
+              (std::vector<float>{4, 100, 0, 36, 150, -50, 0, 100, 0}))
+        << order;
     for (int n = 1; n <= 36; ++n) EXPECT_EQ(all[n - 1], node.Value(n)) << order << ' ' << n;
   }
 }
 
 TEST(SimNode, RefusesRequestsOutsideTheMapAndUnknownFunctions) {
-  const std::pair<const char*, std::uint8_t> cases[] = {  // code 0: answered
-      {"01 03 00 47 00 01", 0}, {"01 03 00 48 00 01", 2}, {"01 03 00 00 00 49", 2},
-      {"01 03 00 46 00 04", 2}, {"01 03 00 00 00 00", 3}, {"01 03 00 00 00 7E", 3},
-      {"01 04 00 00 00 02", 1}, {"01 06 00 46 00 00", 1}, {"01 46 00 06 00 24", 2},
-      {"01 46 00 01 00 24", 2}, {"01 10 00 18 00 02 08 00 00", 3}};
+  const std::pair<const char*, std::uint8_t> cases[] = {
+      // code 0: answered
+      {"01 03 00 47 00 01", 0}, {"01 03 00 48 00 01", 2}, {"01 03 00 00 00 49", 2},         {"01 03 00 46 00 04", 2},
+      {"01 03 00 00 00 00", 3}, {"01 03 00 00 00 7E", 3}, {"01 04 00 00 00 02", 1},         {"01 06 00 46 00 00", 1},
+      {"01 46 00 06 00 24", 2}, {"01 46 00 01 00 24", 2}, {"01 10 00 18 00 02 08 00 00", 3}};
   for (const auto& [text, code] : cases) {
     SimNode node;
     const Bytes request = WithCrc(Hex(text));

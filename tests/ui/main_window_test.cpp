@@ -9,9 +9,9 @@ using Strings = std::vector<std::string>;
 using Three = std::array<std::string, 3>;
 const Three kBlank{"     ", "     ", "     "};
 
-constexpr int kOperationControls[] = {IDC_ADD, IDC_REMOVE, IDC_CLEAR, IDC_SEND, IDC_READ, IDC_RELEASE,
-                                      IDC_CH1_NOMINAL, IDC_CH2_NOMINAL, IDC_CH3_NOMINAL, IDC_CH1_OFFSET,
-                                      IDC_CH2_OFFSET, IDC_CH3_OFFSET, IDC_FLOAT_ORDER};
+constexpr int kOperationControls[] = {IDC_ADD,        IDC_REMOVE,      IDC_CLEAR,       IDC_SEND,        IDC_READ,
+                                      IDC_RELEASE,    IDC_CH1_NOMINAL, IDC_CH2_NOMINAL, IDC_CH3_NOMINAL, IDC_CH1_OFFSET,
+                                      IDC_CH2_OFFSET, IDC_CH3_OFFSET,  IDC_FLOAT_ORDER};
 
 TEST_F(MainWindowTest, OpensInItsStartState) {
   Open();
@@ -245,14 +245,15 @@ TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
   window->Click(IDC_REMOVE);
   EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Nominal 5-200%");
   EXPECT_EQ(Text(IDC_CH2_OFFSET_LABEL), "Zero Offset %");
-
 }
 
 // The reader's and the limits' own cases are tested with them; here the boxes reach them.
 TEST_F(MainWindowTest, TypedValuesAreLimitedButTheTextStays) {
   Open();
-  const struct { const char* text; float nominal, offset; } cases[] = {
-      {"250", 200, 0}, {"2", 5, 2}, {"90", 90, 90}, {"-50", 5, -50}, {"abc", 5, 0}, {"12345678901", 200, 0}};
+  const struct {
+    const char* text;
+    float nominal, offset;
+  } cases[] = {{"250", 200, 0}, {"2", 5, 2}, {"90", 90, 90}, {"-50", 5, -50}, {"abc", 5, 0}, {"12345678901", 200, 0}};
   for (const auto& c : cases) {
     window->Type(IDC_CH2_NOMINAL, c.text);
     window->Type(IDC_CH2_OFFSET, c.text);

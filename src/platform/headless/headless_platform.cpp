@@ -39,7 +39,9 @@ HeadlessWindow& HeadlessPlatform::Open(CDialog& dialog) {
   return *window;
 }
 
-void HeadlessPlatform::ScriptModal(int templateId, ModalScript script) { scripts_.emplace(templateId, std::move(script)); }
+void HeadlessPlatform::ScriptModal(int templateId, ModalScript script) {
+  scripts_.emplace(templateId, std::move(script));
+}
 
 void HeadlessPlatform::ScriptMessageBox(int answer) { messageBoxAnswers_.push_back(answer); }
 
@@ -78,8 +80,8 @@ void HeadlessPlatform::Advance(std::uint64_t ms) {
   for (;;) {
     auto next = timers_.end();
     for (auto it = timers_.begin(); it != timers_.end(); ++it)
-      if (it->due <= target && (next == timers_.end() || it->due < next->due ||
-                                (it->due == next->due && it->order < next->order)))
+      if (it->due <= target &&
+          (next == timers_.end() || it->due < next->due || (it->due == next->due && it->order < next->order)))
         next = it;
     if (next == timers_.end()) break;
     now_ = next->due;

@@ -139,9 +139,9 @@ int HeadlessWindow::FindStringPrefix(int id, int start, std::string_view prefix)
 unsigned HeadlessWindow::SetTimer(unsigned timerId, unsigned periodMs) {
   if (destroyed_ || timerId == 0) return 0;
   auto& timers = platform_.timers_;
-  timers.erase(std::remove_if(timers.begin(), timers.end(),
-                              [&](const auto& t) { return t.window == this && t.id == timerId; }),
-               timers.end());
+  timers.erase(
+      std::remove_if(timers.begin(), timers.end(), [&](const auto& t) { return t.window == this && t.id == timerId; }),
+      timers.end());
   // A period of 0 ticks as soon as possible, like the platform's minimum.
   const unsigned period = std::max(periodMs, 1u);
   timers.push_back({this, timerId, period, platform_.now_ + period, ++platform_.order_});
@@ -151,9 +151,9 @@ unsigned HeadlessWindow::SetTimer(unsigned timerId, unsigned periodMs) {
 bool HeadlessWindow::KillTimer(unsigned timerId) {
   auto& timers = platform_.timers_;
   const auto before = timers.size();
-  timers.erase(std::remove_if(timers.begin(), timers.end(),
-                              [&](const auto& t) { return t.window == this && t.id == timerId; }),
-               timers.end());
+  timers.erase(
+      std::remove_if(timers.begin(), timers.end(), [&](const auto& t) { return t.window == this && t.id == timerId; }),
+      timers.end());
   return timers.size() != before;
 }
 
@@ -217,8 +217,8 @@ bool HeadlessWindow::SelectRow(int id, int row) {
 
 bool HeadlessWindow::ChooseSystemMenu(unsigned commandId) {
   if (destroyed_ || commandId == 0) return false;
-  const bool present = std::any_of(systemMenu_.begin(), systemMenu_.end(),
-                                   [&](const MenuEntry& e) { return e.commandId == commandId; });
+  const bool present =
+      std::any_of(systemMenu_.begin(), systemMenu_.end(), [&](const MenuEntry& e) { return e.commandId == commandId; });
   if (!present) return false;
   dialog_.DispatchSysCommand(commandId);
   AfterUserEvent();

@@ -18,8 +18,7 @@ QPixmap DrawIcon(int size) {
   // Three channels, three output levels.
   const qreal heights[3] = {18, 12, 24};
   p.setBrush(QColor(255, 214, 0));
-  for (int i = 0; i < 3; ++i)
-    p.drawRect(QRectF((6 + 8 * i) * s, (27 - heights[i]) * s, 5 * s, heights[i] * s));
+  for (int i = 0; i < 3; ++i) p.drawRect(QRectF((6 + 8 * i) * s, (27 - heights[i]) * s, 5 * s, heights[i] * s));
   return pixmap;
 }
 }  // namespace

@@ -111,24 +111,12 @@ QWidget* CreateControlWidget(const ControlTemplate& c, QWidget* parent) {
       widget = button;
       break;
     }
-    case ControlKind::CheckBox:
-      widget = new QCheckBox(ToQString(c.text), parent);
-      break;
-    case ControlKind::Static:
-      widget = CreateStatic(c, parent);
-      break;
-    case ControlKind::GroupBox:
-      widget = CreateGroupBox(c, parent);
-      break;
-    case ControlKind::Edit:
-      widget = CreateEdit(c, parent);
-      break;
-    case ControlKind::ListBox:
-      widget = CreateListBox(c, parent);
-      break;
-    case ControlKind::ComboBox:
-      widget = CreateComboBox(c, parent);
-      break;
+    case ControlKind::CheckBox: widget = new QCheckBox(ToQString(c.text), parent); break;
+    case ControlKind::Static: widget = CreateStatic(c, parent); break;
+    case ControlKind::GroupBox: widget = CreateGroupBox(c, parent); break;
+    case ControlKind::Edit: widget = CreateEdit(c, parent); break;
+    case ControlKind::ListBox: widget = CreateListBox(c, parent); break;
+    case ControlKind::ComboBox: widget = CreateComboBox(c, parent); break;
   }
   QRect geometry = PixelGeometry(c.rect);
   if (c.kind == ControlKind::ComboBox) geometry.setHeight(DluToPixelsY(kClosedComboHeightDlu));

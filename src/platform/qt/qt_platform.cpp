@@ -65,8 +65,7 @@ void PictureWhenIdle(QtWindow& window, const std::string& path, bool closeAfter,
     });
     return;
   }
-  if (busy)
-    std::cerr << "The window was still busy after " << settleLimitMs << " ms: picturing it anyway" << std::endl;
+  if (busy) std::cerr << "The window was still busy after " << settleLimitMs << " ms: picturing it anyway" << std::endl;
   const std::string written = WriteWidgetPicture(window, path);
   if (!written.empty())
     std::cout << "Window picture written to " << written << std::endl;

@@ -31,8 +31,7 @@ class QtPlatform final : public IPlatform {
   // of it to `pngPath`, says so on stdout and, with `closeAfter`, closes it as
   // its close box does (the dialog's OnCancel decides). A window still busy
   // `settleLimitMs` after the delay is pictured anyway, with a note on stderr.
-  void RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter,
-                         int settleLimitMs = kDefaultSettleLimitMs);
+  void RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter, int settleLimitMs = kDefaultSettleLimitMs);
 
   static constexpr int kDefaultSettleLimitMs = 60'000;
   static constexpr int kSettlePollMs = 50;

@@ -41,7 +41,7 @@ QtWindow::QtWindow(CDialog& dialog, QWidget* parent) : QDialog(parent), dialog_(
   for (const auto& c : tmpl.controls) {
     QWidget* widget = CreateControlWidget(c, this);
     if (c.kind == ControlKind::GroupBox) widget->lower();  // frames stay behind what they frame
-    if (c.id == -1) continue;  // unnamed statics are shown but cannot be addressed
+    if (c.id == -1) continue;                              // unnamed statics are shown but cannot be addressed
     Control control{c.kind, c.style, widget, c.text};
     auto it = controls_.insert_or_assign(c.id, std::move(control)).first;
     ConnectUserSignals(c.id, it->second);
@@ -83,8 +83,9 @@ void QtWindow::ConnectUserSignals(int id, Control& control) {
   switch (control.kind) {
     case ControlKind::PushButton:
     case ControlKind::CheckBox:  // a check box has toggled itself before `clicked`
-      connect(static_cast<QAbstractButton*>(w), &QAbstractButton::clicked, this,
-              [this, id] { if (Live()) Raise(id, Notify::Clicked); });
+      connect(static_cast<QAbstractButton*>(w), &QAbstractButton::clicked, this, [this, id] {
+        if (Live()) Raise(id, Notify::Clicked);
+      });
       break;
     case ControlKind::Edit:
       connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, this, [this, id] { OnUserEdit(id); });
@@ -99,8 +100,7 @@ void QtWindow::ConnectUserSignals(int id, Control& control) {
               [this, id](int row) { OnUserComboChoice(id, row); });
       break;
     case ControlKind::Static:
-    case ControlKind::GroupBox:
-      break;
+    case ControlKind::GroupBox: break;
   }
 }
 
@@ -130,17 +130,12 @@ std::string QtWindow::GetText(int id) const {
   if (!c) return {};
   switch (c->kind) {
     case ControlKind::PushButton:
-    case ControlKind::CheckBox:
-      return ToStdString(static_cast<QAbstractButton*>(c->widget)->text());
-    case ControlKind::GroupBox:
-      return ToStdString(static_cast<QGroupBox*>(c->widget)->title());
-    case ControlKind::Edit:
-      return ToStdString(static_cast<QLineEdit*>(c->widget)->text());
-    case ControlKind::ComboBox:
-      return GetRowText(id, c->curSel);
+    case ControlKind::CheckBox: return ToStdString(static_cast<QAbstractButton*>(c->widget)->text());
+    case ControlKind::GroupBox: return ToStdString(static_cast<QGroupBox*>(c->widget)->title());
+    case ControlKind::Edit: return ToStdString(static_cast<QLineEdit*>(c->widget)->text());
+    case ControlKind::ComboBox: return GetRowText(id, c->curSel);
     case ControlKind::Static:
-    case ControlKind::ListBox:
-      return c->text;
+    case ControlKind::ListBox: return c->text;
   }
   return {};
 }
@@ -154,12 +149,8 @@ void QtWindow::SetText(int id, std::string_view text) {
   if (!c) return;
   switch (c->kind) {
     case ControlKind::PushButton:
-    case ControlKind::CheckBox:
-      static_cast<QAbstractButton*>(c->widget)->setText(ToQString(text));
-      break;
-    case ControlKind::GroupBox:
-      static_cast<QGroupBox*>(c->widget)->setTitle(ToQString(text));
-      break;
+    case ControlKind::CheckBox: static_cast<QAbstractButton*>(c->widget)->setText(ToQString(text)); break;
+    case ControlKind::GroupBox: static_cast<QGroupBox*>(c->widget)->setTitle(ToQString(text)); break;
     case ControlKind::Static:
       c->text = std::string(text);
       if (!(c->style & kIconImage)) SetStaticText(c->widget, text);
@@ -175,8 +166,7 @@ void QtWindow::SetText(int id, std::string_view text) {
       break;
     }
     case ControlKind::ListBox:
-    case ControlKind::ComboBox:
-      break;
+    case ControlKind::ComboBox: break;
   }
 }
 
@@ -196,12 +186,9 @@ int QtWindow::GetCheck(int id) const {
   const Control* c = Find(id);
   if (!c || c->kind != ControlKind::CheckBox) return 0;
   switch (static_cast<QCheckBox*>(c->widget)->checkState()) {
-    case Qt::Checked:
-      return 1;
-    case Qt::PartiallyChecked:
-      return 2;
-    case Qt::Unchecked:
-      break;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    case Qt::Unchecked: break;
   }
   return 0;
 }

@@ -71,7 +71,7 @@ class QtWindow final : public QDialog, public IWindow {
     ControlKind kind;
     unsigned style;
     QWidget* widget;
-    std::string text;    // a static's caption as set, '&' included; a list box's template text
+    std::string text;     // a static's caption as set, '&' included; a list box's template text
     int curSel = LB_ERR;  // the selected row of a list or combo box
   };
   Control* Find(int id);
