@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <utility>
 
 namespace r742 {
 
@@ -23,7 +24,9 @@ int MillisUntil(std::chrono::steady_clock::time_point due) {
 
 }  // namespace
 
-LineServer::LineServer(SimNode& node, int fd, LineServerOptions options) : node_(node), fd_(fd), options_(options) {
+LineServer::LineServer(SimNode& node, int fd, LineServerOptions options)
+    : node_(node), fd_(fd), options_(std::move(options)) {
+  if (options_.onControlLine) controlFd_ = options_.controlFd;
   stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   const int flags = fcntl(fd_, F_GETFL);
   if (flags >= 0) fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
@@ -72,8 +75,10 @@ bool LineServer::Run() {
 
   for (;;) {
     const int timeout = length > 0 || overflow ? MillisUntil(lastByte + gap) : -1;
-    pollfd fds[2] = {{fd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-    const int ready = poll(fds, 2, timeout);
+    // A control line waits while a request is coming in.
+    const int control = length > 0 || overflow ? -1 : controlFd_;
+    pollfd fds[3] = {{fd_, POLLIN, 0}, {stopFd_, POLLIN, 0}, {control, POLLIN, 0}};
+    const int ready = poll(fds, 3, timeout);
     if (ready < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -93,6 +98,7 @@ bool LineServer::Run() {
       continue;
     }
     if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
+    if (fds[2].revents != 0) ReadControl();  // only between requests: the line had nothing
 
     if ((length > 0 || overflow) && Clock::now() >= lastByte + gap) {
       const std::span<const std::uint8_t> request(frame.data(), length);
@@ -123,6 +129,28 @@ bool LineServer::Serve(std::span<const std::uint8_t> request, Clock::time_point 
     previous = Clock::now();
   }
   return true;
+}
+
+void LineServer::ReadControl() {
+  std::array<char, 256> chunk;
+  const ssize_t n = read(controlFd_, chunk.data(), chunk.size());
+  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+  if (n <= 0) {
+    controlFd_ = -1;
+    return;
+  }
+  for (const char c : std::string_view(chunk.data(), static_cast<std::size_t>(n))) {
+    if (c != '\n') {
+      if (controlLine_.size() < kMaxControlLine)
+        controlLine_ += c;
+      else
+        controlLineTooLong_ = true;
+      continue;
+    }
+    if (!controlLineTooLong_) options_.onControlLine(controlLine_);
+    controlLine_.clear();
+    controlLineTooLong_ = false;
+  }
 }
 
 bool LineServer::SleepUntil(Clock::time_point due) {

@@ -6,6 +6,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include "frame_log.h"
@@ -21,7 +24,13 @@ struct LineServerOptions {
   bool drainWrites = false;      // wait until written bytes left a real device before timing the next chunk
   std::uint64_t frameLimit = 0;  // stop after this many frames; 0 = never
   FrameLog* log = nullptr;       // not owned
+  // Optional control input (not owned): each line is handed over between
+  // requests, never while a reply is due. Lines longer than kMaxControlLine are dropped.
+  int controlFd = -1;
+  std::function<void(std::string_view line)> onControlLine{};
 };
+
+inline constexpr std::size_t kMaxControlLine = 256;
 
 class LineServer {
  public:
@@ -48,6 +57,9 @@ class LineServer {
   // False when a stop was requested meanwhile.
   bool SleepUntil(Clock::time_point due);
   bool WriteAll(const std::vector<std::uint8_t>& bytes);
+  // Reads what the control input holds and hands over each complete line; at
+  // its end the control input is no longer watched.
+  void ReadControl();
   // Handles one request and sends the reply; false when a stop was requested meanwhile.
   bool Serve(std::span<const std::uint8_t> frame, Clock::time_point requestEnd);
 
@@ -55,6 +67,9 @@ class LineServer {
   int fd_;
   LineServerOptions options_;
   int stopFd_ = -1;
+  int controlFd_ = -1;
+  std::string controlLine_;
+  bool controlLineTooLong_ = false;
   std::atomic<std::uint64_t> frames_{0};
   std::thread thread_;
 };

@@ -73,6 +73,18 @@ int Serve(const r742::SimOptions& options) {
 
   SimNode node(options.node, options.order);
   node.Faults() = options.faults;
+  if (options.control) {
+    serverOptions.controlFd = STDIN_FILENO;
+    serverOptions.onControlLine = [&node](std::string_view line) {
+      std::string error;
+      if (ParseFaultLine(line, node.Faults(), error)) {
+        std::printf("faults: %.*s\n", static_cast<int>(line.size()), line.data());
+      } else {
+        std::printf("error: %s\n", error.c_str());
+      }
+      std::fflush(stdout);
+    };
+  }
   bool ok = false;
   {
     LineServer server(node, fd, serverOptions);

@@ -1,7 +1,9 @@
 #include "sim_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <type_traits>
+#include <vector>
 
 namespace r742 {
 
@@ -47,6 +49,10 @@ const char* SimUsage() {
          "Other:\n"
          "  --log FILE             log every frame received (RX) and sent (TX), '-' for stderr\n"
          "  --exit-after-frames N  stop after N frames\n"
+         "  --control              read lines of fault options on stdin while serving, each\n"
+         "                         replacing all faults (an empty line clears them); each line\n"
+         "                         is answered on stdout, once no reply is due, with \"faults: LINE\"\n"
+         "                         or \"error: TEXT\"\n"
          "  --help                 this text\n";
 }
 
@@ -121,6 +127,7 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     else if (name == "--wrong-node") ok = flag(f.wrongNode);
     else if (name == "--log") ok = path(options.logPath);
     else if (name == "--exit-after-frames") ok = number(1, 1'000'000'000, options.exitAfterFrames);
+    else if (name == "--control") ok = flag(options.control);
     else {
       error = "unknown option '" + std::string(args[i]) + "'";
       return false;
@@ -135,6 +142,32 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     error = "--link goes with a pseudo-terminal, not with --device";
     return false;
   }
+  return true;
+}
+
+bool ParseFaultLine(std::string_view line, SimFaults& faults, std::string& error) {
+  constexpr std::string_view kFaultOptions[] = {"--echo",      "--silent",    "--bad-crc",        "--exception",
+                                                "--delay",     "--truncate",  "--garbage-before", "--garbage-after",
+                                                "--split-gap", "--wrong-node"};
+  std::vector<std::string_view> tokens;
+  for (std::size_t at = line.find_first_not_of(" \t\r"); at != std::string_view::npos;) {
+    const std::size_t end = std::min(line.find_first_of(" \t\r", at), line.size());
+    tokens.push_back(line.substr(at, end - at));
+    at = line.find_first_not_of(" \t\r", end);
+  }
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const std::string_view name = tokens[i].substr(0, tokens[i].find('='));
+    if (std::find(std::begin(kFaultOptions), std::end(kFaultOptions), name) != std::end(kFaultOptions)) {
+      const bool takesValue = name != "--echo" && name != "--silent" && name != "--bad-crc" && name != "--wrong-node";
+      if (takesValue && name.size() == tokens[i].size()) ++i;  // its value is the next token
+      continue;
+    }
+    error = "not a fault option: '" + std::string(tokens[i]) + "'";
+    return false;
+  }
+  SimOptions options;
+  if (!ParseSimOptions(tokens, options, error)) return false;
+  faults = options.faults;
   return true;
 }
 

@@ -21,6 +21,7 @@ struct SimOptions {
   SimFaults faults = DefaultFaults();
   std::string logPath;  // "-" for stderr
   std::uint64_t exitAfterFrames = 0;
+  bool control = false;  // fault lines arrive on stdin while the node serves
 
   static SimFaults DefaultFaults() {
     SimFaults f;
@@ -31,6 +32,10 @@ struct SimOptions {
 
 // Parses the arguments after the program name; false with `error` on a bad one.
 bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options, std::string& error);
+
+// One line of fault options (for example "--silent --delay 900"), replacing
+// all faults; an empty line clears them. Other options cannot change while serving.
+bool ParseFaultLine(std::string_view line, SimFaults& faults, std::string& error);
 
 const char* SimUsage();
 
