@@ -19,9 +19,6 @@
 
 namespace r742::test {
 
-// Status texts with the time (ms) each appeared.
-using Timeline = std::vector<std::pair<std::uint64_t, std::string>>;
-
 // The requests of node 1 with float order 2.
 const Bytes kReadSystem = Hex("01 03 00 00 00 38 44 18");
 const Bytes kReadChannel1 = Hex("01 46 00 00 00 24 88 1E");
@@ -68,33 +65,6 @@ class OperationTest : public MainWindowTest {
   // Eight tokens: the port opens and a Read starts as the window opens.
   void OpenLinked(const std::string& order = "2", const std::string& responseMs = "300") {
     Open("COM1 38400 N 8 2 1 " + responseMs + " " + order);
-  }
-
-  // Fires the timers one due time after another until none runs (or
-  // `limitMs` passed), noting each new status text with its time after the start.
-  Timeline RunToIdle(std::uint64_t limitMs = 60000) {
-    const std::uint64_t start = platform.Now();
-    Timeline seen;
-    std::string last = Text(IDC_STATUS_RIGHT);
-    while (auto due = platform.NextTimerDue()) {
-      if (*due - start > limitMs) break;
-      platform.Advance(*due - platform.Now());
-      std::string now = Text(IDC_STATUS_RIGHT);
-      if (now != last) seen.emplace_back(platform.Now() - start, now);
-      last = std::move(now);
-    }
-    return seen;
-  }
-
-  // The event log without its date row, time stamps dropped.
-  std::vector<std::string> LogRows() const {
-    std::vector<std::string> rows;
-    for (const std::string& row : Rows(IDC_LOG_LIST)) {
-      const bool stamped = row.size() >= 9 && row[2] == ':' && row[5] == ':' && row[8] == ' ';
-      if (row.size() == 11 && row[2] == ' ' && row[6] == ' ') continue;  // " 6 Dec 2026"
-      rows.push_back(stamped ? row.substr(9) : row);
-    }
-    return rows;
   }
 
   // The node answers as usual, except `request`, which gets `reply` (each

@@ -24,15 +24,20 @@ class ChildProcess {
   ~ChildProcess() {
     if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
     if (out_ >= 0) close(out_);
+    if (in_ >= 0) close(in_);
   }
-  // argv[0] is looked up in PATH unless it holds a '/'.
-  bool Start(const std::vector<std::string>& argv) {
+  // argv[0] is looked up in PATH unless it holds a '/'. With `withInput` the
+  // program's stdin is a pipe that WriteLine feeds.
+  bool Start(const std::vector<std::string>& argv, bool withInput = false) {
     int fds[2];
+    int input[2] = {-1, -1};
     if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    if (withInput && pipe2(input, O_CLOEXEC) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    if (withInput) posix_spawn_file_actions_adddup2(&actions, input[0], 0);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -40,7 +45,26 @@ class ChildProcess {
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     out_ = fds[0];
+    if (withInput) {
+      close(input[0]);
+      in_ = input[1];
+    }
     return pid_ > 0;
+  }
+  bool WriteLine(const std::string& line) {
+    const std::string text = line + "\n";
+    return in_ >= 0 && write(in_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  }
+  // Waits for a whole output line equal to `line` after the last one awaited; true if it came.
+  bool AwaitLine(const std::string& line, Clock::time_point deadline) {
+    for (;;) {
+      const std::size_t at = output_.find("\n" + line + "\n", awaited_);
+      if (at != std::string::npos) {
+        awaited_ = at + line.size() + 1;
+        return true;
+      }
+      if (!ReadSome(deadline)) return false;
+    }
   }
   // Output up to the first newline, or what came before the output ended or the deadline.
   std::string FirstLine(Clock::time_point deadline) {
@@ -78,7 +102,9 @@ class ChildProcess {
 
   pid_t pid_ = -1;
   int out_ = -1;
+  int in_ = -1;
   std::string output_;
+  std::size_t awaited_ = 0;  // AwaitLine looks from here on (after the first line's newline)
 };
 
 }  // namespace r742::simtest

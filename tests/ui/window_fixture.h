@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/outputs_app.h"
 #include "platform/headless/headless_platform.h"
@@ -12,6 +14,9 @@
 #include "ui/resource.h"
 
 namespace r742::test {
+
+// Status texts with the time (ms) each appeared.
+using Timeline = std::vector<std::pair<std::uint64_t, std::string>>;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -36,6 +41,33 @@ class MainWindowTest : public ::testing::Test {
   }
   std::array<std::string, 3> Units(int ch) const {
     return {Text(UnitId(ch, 0)), Text(UnitId(ch, 1)), Text(UnitId(ch, 2))};
+  }
+
+  // Fires the timers one due time after another until none runs (or
+  // `limitMs` passed), noting each new status text with its time after the start.
+  Timeline RunToIdle(std::uint64_t limitMs = 60000) {
+    const std::uint64_t start = platform.Now();
+    Timeline seen;
+    std::string last = Text(IDC_STATUS_RIGHT);
+    while (auto due = platform.NextTimerDue()) {
+      if (*due - start > limitMs) break;
+      platform.Advance(*due - platform.Now());
+      std::string now = Text(IDC_STATUS_RIGHT);
+      if (now != last) seen.emplace_back(platform.Now() - start, now);
+      last = std::move(now);
+    }
+    return seen;
+  }
+
+  // The event log without its date row, time stamps dropped.
+  std::vector<std::string> LogRows() const {
+    std::vector<std::string> rows;
+    for (const std::string& row : Rows(IDC_LOG_LIST)) {
+      const bool stamped = row.size() >= 9 && row[2] == ':' && row[5] == ':' && row[8] == ' ';
+      if (row.size() == 11 && row[2] == ' ' && row[6] == ' ') continue;  // " 6 Dec 2026"
+      rows.push_back(stamped ? row.substr(9) : row);
+    }
+    return rows;
   }
 
   // The dialog outlives the platform, which destroys the windows still open.
