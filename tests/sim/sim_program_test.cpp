@@ -65,6 +65,21 @@ TEST(SimProgram, ServesALinkedPtyUntilSigtermAndRefusesBadOptions) {
   EXPECT_NE(bad.Output().find("usage: r742-node-sim"), std::string::npos) << bad.Output();
 }
 
+// The control input changes faults only; a bad or overlong line changes nothing and says why (or nothing).
+TEST(SimProgram, ControlLinesChangeOnlyTheFaults) {
+  ChildProcess sim;
+  ASSERT_TRUE(sim.Start({R742_NODE_SIM_PATH, "--pty", "--control"}, true));
+  ASSERT_TRUE(sim.FirstLine(Clock::now() + kDeadline).starts_with("/dev/")) << sim.Output();
+  const Strings lines = {"--node 3", "--delay", "--exception=0", std::string(300, 'x'), "--echo --delay=900"};
+  for (const std::string& line : lines) ASSERT_TRUE(sim.WriteLine(line));
+  const auto deadline = Clock::now() + kDeadline;
+  EXPECT_TRUE(sim.AwaitLine("error: not a fault option: '--node'", deadline)) << sim.Output();
+  EXPECT_TRUE(sim.AwaitLine("error: bad or missing value for --delay", deadline)) << sim.Output();
+  EXPECT_TRUE(sim.AwaitLine("error: bad or missing value for --exception", deadline)) << sim.Output();
+  EXPECT_TRUE(sim.AwaitLine("faults: --echo --delay=900", deadline)) << sim.Output();
+  EXPECT_EQ(sim.Output().find("xxx"), std::string::npos);
+}
+
 TEST(SimMbpoll, ReadsTheSystemSettingsAsFloatsInTheMatchingWordOrder) {
   if (!HaveMbpoll()) GTEST_SKIP() << "mbpoll is not installed";
   // mbpoll takes the low word first unless -B: our order 0 has the high word first, order 2 the low.
