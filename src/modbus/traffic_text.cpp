@@ -18,8 +18,10 @@ std::string FormatTrafficLine(const std::uint8_t* bytes, std::size_t length, int
 void LimitTrafficLine(std::string& line) {
   const std::size_t length = line.size();
   if (length <= kLimitedTrafficLine) return;
-  // The line ends in a blank; the five characters before it are the CRC bytes.
-  line = line.substr(0, 98) + "......" + line.substr(length - 6, 5);
+  // The last two bytes shown (the CRC of a whole frame) are the five characters before the
+  // final blank; a line cut at kTrafficLineMax ends in the second of them, without the blank.
+  const std::size_t shownEnd = line.back() == ' ' ? length - 1 : length;
+  line.replace(98, std::string::npos, "......" + line.substr(shownEnd - 5, 5));
 }
 
 }  // namespace r742

@@ -33,6 +33,9 @@ TEST(TrafficText, LimitKeepsHeadAndCrc) {
   const std::string head = line.substr(0, 98);
   LimitTrafficLine(line);
   EXPECT_EQ(line, head + "......41 13");
+  std::string cut = LineOf(330);  // 999 characters, ending in the last byte shown without its blank
+  LimitTrafficLine(cut);
+  EXPECT_EQ(cut.substr(98), "......AB AB");
 
   for (std::size_t length : {109u, 110u}) {
     std::string l(length, 'x');
