@@ -37,7 +37,8 @@ LineServer::~LineServer() {
   if (stopFd_ >= 0) close(stopFd_);
 }
 
-void LineServer::RequestStop() {
+// Not const: signalling the stop event changes what the server does next.
+void LineServer::RequestStop() {  // NOLINT(readability-make-member-function-const)
   const std::uint64_t one = 1;
   if (stopFd_ < 0) return;
   const ssize_t n = write(stopFd_, &one, sizeof one);

@@ -61,7 +61,7 @@ class LineServer {
   // its end the control input is no longer watched.
   void ReadControl();
   // Handles one request and sends the reply; false when a stop was requested meanwhile.
-  bool Serve(std::span<const std::uint8_t> frame, Clock::time_point requestEnd);
+  bool Serve(std::span<const std::uint8_t> request, Clock::time_point requestEnd);
 
   SimNode& node_;
   int fd_;

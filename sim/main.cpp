@@ -1,5 +1,5 @@
 // r742-node-sim: one simulated node on a pseudo-terminal or a serial device.
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): sigaction is POSIX-only
 #include <unistd.h>
 
 #include <atomic>
@@ -21,7 +21,7 @@ constexpr int kProgramCloseWaitMs = 2000;
 std::atomic<bool> g_stopRequested{false};
 std::atomic<r742::LineServer*> g_server{nullptr};
 
-void OnSignal(int) {
+void OnSignal(int /*signal*/) {
   g_stopRequested = true;
   if (r742::LineServer* server = g_server.load()) server->RequestStop();
 }

@@ -2,20 +2,23 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
+#include <stdlib.h>  // NOLINT(modernize-deprecated-headers): posix_openpt, grantpt, unlockpt are POSIX-only
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <system_error>
 
 namespace r742 {
 
 namespace {
 
-std::string Failure(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string Failure(const char* what) {
+  const int code = errno;
+  return std::string(what) + ": " + std::generic_category().message(code);
+}
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 namespace r742 {
 
@@ -33,7 +33,7 @@ int OpenSerialDevice(const std::string& path, const DeviceSettings& settings, st
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0 || tcgetattr(fd, &tio) != 0 || !ApplyLineSettings(AsLineSettings(settings), tio) ||
       tcsetattr(fd, TCSANOW, &tio) != 0) {
-    error = path + ": " + std::strerror(errno);
+    error = path + ": " + std::generic_category().message(errno);
     if (fd >= 0) close(fd);
     return -1;
   }

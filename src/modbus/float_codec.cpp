@@ -13,7 +13,7 @@ bool WordSwap(unsigned order) { return (order & 0xFEu) != 0; }
 }  // namespace
 
 std::size_t CFloatCodec::PutFloat(float value, std::uint8_t* buffer, std::size_t offset, unsigned order) const {
-  const std::uint32_t pattern = std::bit_cast<std::uint32_t>(value);
+  const auto pattern = std::bit_cast<std::uint32_t>(value);
   std::uint8_t b[4] = {static_cast<std::uint8_t>(pattern >> 24), static_cast<std::uint8_t>(pattern >> 16),
                        static_cast<std::uint8_t>(pattern >> 8), static_cast<std::uint8_t>(pattern)};
   if (LittleEndian(order)) {

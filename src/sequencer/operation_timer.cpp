@@ -194,7 +194,7 @@ void COutputsDlg::StepWriteOutputs() {
 
 bool COutputsDlg::OutputWriteValues(const std::array<float, 3>& codes, std::array<float, 9>& values) const {
   for (int ch = 0; ch < 3; ++ch) {
-    float* v = &values[static_cast<std::size_t>(3 * ch)];
+    float* v = &values[3 * static_cast<std::size_t>(ch)];
     v[0] = codes[ch];
     if (m_nParamCode[ch] == kFrequencyCode) {
       if (m_fZeroOffset[ch] == 0.0f) return false;  // no span: the node values would divide by zero

@@ -33,6 +33,7 @@ std::string PosixDevicePath(std::string_view portName) {
 
 IPortProvider& CurrentPortProvider() {
   static PosixPortProvider machine;
+  // cppcheck-suppress returnTempReference ; both arms are lvalues of IPortProvider, no temporary is made
   return installed != nullptr ? *installed : machine;
 }
 

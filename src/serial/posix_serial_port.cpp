@@ -117,6 +117,7 @@ bool PosixSerialPort::SetCommTimeouts(const CommTimeouts& timeouts) {
 
 bool PosixSerialPort::Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) {
   written = 0;
+  // cppcheck-suppress redundantAssignment ; a misreading of the conditional below: capMs is assigned once
   const std::uint64_t capMs =
       (timeouts_.writeTotalMultiplier != 0 || timeouts_.writeTotalConstant != 0)
           ? std::uint64_t{timeouts_.writeTotalMultiplier} * length + timeouts_.writeTotalConstant

@@ -13,6 +13,7 @@ void COutputsDlg::OnAdd() {
   const CDlgItem channels = GetDlgItem(IDC_CHANNEL_LIST);
   const CDlgItem available = GetDlgItem(IDC_AVAILABLE_LIST);
   if (channels.GetCount() >= 3) {
+    // cppcheck-suppress badBitmaskCheck ; MB_OK is 0 and named for the reader, as in every message box call
     MessageBox("List Full", "The list is full", MB_OK | MB_ICONEXCLAMATION);
   } else if (const int sel = available.GetCurSel(); sel != LB_ERR) {
     const std::string name = available.GetText(sel);
