@@ -1,6 +1,7 @@
 #include "modbus/float_codec.h"
 
 #include <bit>
+#include <utility>
 
 namespace r742 {
 
@@ -17,20 +18,12 @@ std::size_t CFloatCodec::PutFloat(float value, std::uint8_t* buffer, std::size_t
   std::uint8_t b[4] = {static_cast<std::uint8_t>(pattern >> 24), static_cast<std::uint8_t>(pattern >> 16),
                        static_cast<std::uint8_t>(pattern >> 8), static_cast<std::uint8_t>(pattern)};
   if (LittleEndian(order)) {
-    std::uint8_t t = b[0];
-    b[0] = b[3];
-    b[3] = t;
-    t = b[1];
-    b[1] = b[2];
-    b[2] = t;
+    std::swap(b[0], b[3]);
+    std::swap(b[1], b[2]);
   }
   if (WordSwap(order)) {
-    std::uint8_t t = b[0];
-    b[0] = b[2];
-    b[2] = t;
-    t = b[1];
-    b[1] = b[3];
-    b[3] = t;
+    std::swap(b[0], b[2]);
+    std::swap(b[1], b[3]);
   }
   for (int i = 0; i < 4; ++i) buffer[offset + i] = b[i];
   return offset + 4;
