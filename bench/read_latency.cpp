@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial/posix_serial_port.h"
+#include "serial/posix/posix_serial_port.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 
 #include "fuzz_support.h"
 #include "serial/port_setup_dlg.h"
-#include "serial/termios_settings.h"
+#include "serial/posix/termios_settings.h"
 #include "ui/resource.h"
 
 namespace r742::fuzz {

@@ -1,6 +1,6 @@
 #include "serial_device.h"
 
-#include "serial/termios_settings.h"
+#include "serial/posix/termios_settings.h"
 
 #include <fcntl.h>
 #include <termios.h>

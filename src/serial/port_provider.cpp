@@ -1,40 +1,15 @@
-#include <cstdlib>
-#include <string>
-#include <string_view>
-
-#include "serial/posix_serial_port.h"
 #include "serial/serial_port.h"
 
 namespace r742 {
 namespace {
 
-class PosixPortProvider final : public IPortProvider {
- public:
-  std::unique_ptr<ISerialPort> Open(std::string_view name) override {
-    const std::string path = PosixDevicePath(name);
-    if (path.empty()) return nullptr;
-    return PosixSerialPort::Open(path);
-  }
-};
-
 IPortProvider* installed = nullptr;
 
 }  // namespace
 
-std::string PosixDevicePath(std::string_view portName) {
-  if (portName.size() != 4 || portName.substr(0, 3) != "COM") return {};
-  const char digit = portName[3];
-  if (digit < '1' || digit > '9') return {};
-  const std::string variable = std::string("R742_COM") + digit;
-  const char* configured = std::getenv(variable.c_str());
-  if (configured != nullptr && configured[0] != '\0') return configured;
-  return std::string("/dev/ttyS") + static_cast<char>(digit - 1);
-}
-
 IPortProvider& CurrentPortProvider() {
-  static PosixPortProvider machine;
   // cppcheck-suppress returnTempReference ; both arms are lvalues of IPortProvider, no temporary is made
-  return installed != nullptr ? *installed : machine;
+  return installed != nullptr ? *installed : MachinePortProvider();
 }
 
 PortProviderScope::PortProviderScope(IPortProvider& provider) : previous_(installed) { installed = &provider; }

@@ -68,6 +68,9 @@ class IPortProvider {
   virtual std::unique_ptr<ISerialPort> Open(std::string_view name) = 0;
 };
 
+// The machine's real ports; each operating system's serial folder defines it.
+IPortProvider& MachinePortProvider();
+
 // The provider in use: the machine's real ports unless a scope installs another.
 IPortProvider& CurrentPortProvider();
 

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <tuple>
 
-#include "serial/posix_serial_port.h"
+#include "serial/posix/posix_serial_port.h"
 #include "serial/standard_baud_rates.h"
-#include "serial/termios_settings.h"
+#include "serial/posix/termios_settings.h"
 
 namespace r742 {
 namespace {

@@ -1,4 +1,4 @@
-#include "serial/termios_settings.h"
+#include "serial/posix/termios_settings.h"
 
 #include <cstdint>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "serial/posix_serial_port.h"
+#include "serial/posix/posix_serial_port.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "serial/read_limits.h"
-#include "serial/termios_settings.h"
+#include "serial/posix/termios_settings.h"
 
 namespace r742 {
 namespace {
