@@ -24,17 +24,17 @@ void CDlgItem::SetCheck(int state) const {
 void CDlgItem::ResetContent() const {
   if (window_) window_->ResetContent(id_);
 }
-int CDlgItem::AddString(std::string_view text) const { return window_ ? window_->AddString(id_, text) : LB_ERR; }
+int CDlgItem::AddString(std::string_view text) const { return window_ ? window_->AddString(id_, text) : kLbErr; }
 int CDlgItem::InsertString(int row, std::string_view text) const {
-  return window_ ? window_->InsertString(id_, row, text) : LB_ERR;
+  return window_ ? window_->InsertString(id_, row, text) : kLbErr;
 }
-int CDlgItem::DeleteString(int row) const { return window_ ? window_->DeleteString(id_, row) : LB_ERR; }
+int CDlgItem::DeleteString(int row) const { return window_ ? window_->DeleteString(id_, row) : kLbErr; }
 int CDlgItem::GetCount() const { return window_ ? window_->GetCount(id_) : 0; }
 std::string CDlgItem::GetText(int row) const { return window_ ? window_->GetRowText(id_, row) : std::string(); }
-int CDlgItem::GetCurSel() const { return window_ ? window_->GetCurSel(id_) : LB_ERR; }
-int CDlgItem::SetCurSel(int row) const { return window_ ? window_->SetCurSel(id_, row) : LB_ERR; }
+int CDlgItem::GetCurSel() const { return window_ ? window_->GetCurSel(id_) : kLbErr; }
+int CDlgItem::SetCurSel(int row) const { return window_ ? window_->SetCurSel(id_, row) : kLbErr; }
 int CDlgItem::FindString(int start, std::string_view prefix) const {
-  return window_ ? window_->FindStringPrefix(id_, start, prefix) : LB_ERR;
+  return window_ ? window_->FindStringPrefix(id_, start, prefix) : kLbErr;
 }
 
 CDialog::CDialog(const DialogTemplate& tmpl) : template_(tmpl) {}
@@ -42,7 +42,7 @@ CDialog::~CDialog() = default;
 
 int CDialog::DoModal() {
   IPlatform* platform = CurrentPlatform();
-  if (!platform || window_) return IDCANCEL;
+  if (!platform || window_) return kIdCancel;
   return platform->RunModal(*this);
 }
 
@@ -51,7 +51,7 @@ void CDialog::EndDialog(int result) {
 }
 
 int CDialog::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
-  return window_ ? window_->MessageBox(text, caption, flags) : IDCANCEL;
+  return window_ ? window_->MessageBox(text, caption, flags) : kIdCancel;
 }
 
 unsigned CDialog::SetTimer(unsigned timerId, unsigned periodMs) {
@@ -84,8 +84,8 @@ void CDialog::Dispatch(int controlId, Notify code) {
     }
   }
   // The framework's own handling of the two standard buttons.
-  if (code == Notify::Clicked && controlId == IDOK) OnOK();
-  if (code == Notify::Clicked && controlId == IDCANCEL) OnCancel();
+  if (code == Notify::Clicked && controlId == kIdOk) OnOK();
+  if (code == Notify::Clicked && controlId == kIdCancel) OnCancel();
 }
 
 bool CDialog::OnInitDialog() {
@@ -95,10 +95,10 @@ bool CDialog::OnInitDialog() {
 
 void CDialog::OnOK() {
   UpdateData(true);
-  EndDialog(IDOK);
+  EndDialog(kIdOk);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() { EndDialog(kIdCancel); }
 
 void CDialog::OnNotify(int controlId, Notify code, std::function<void()> handler) {
   messageMap_.push_back({controlId, code, std::move(handler)});

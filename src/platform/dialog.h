@@ -54,7 +54,7 @@ class CDialog {
   const DialogTemplate& Template() const { return template_; }
   int IDD() const { return template_.id; }
 
-  // Runs the dialog modally on the current platform; IDCANCEL when there is none.
+  // Runs the dialog modally on the current platform; kIdCancel when there is none.
   int DoModal();
   void EndDialog(int result);
   bool HasWindow() const { return window_ != nullptr; }

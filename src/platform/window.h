@@ -7,16 +7,17 @@
 
 namespace r742 {
 
-// Results of a modal run and of a message box.
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+// Results of a modal run and of a message box. The names differ from the
+// platform headers' macros of the same values so that both can meet in one file.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
 
 // Message box flags (buttons and icon).
-inline constexpr unsigned MB_OK = 0x0000;
-inline constexpr unsigned MB_ICONEXCLAMATION = 0x0030;
+inline constexpr unsigned kMbOk = 0x0000;
+inline constexpr unsigned kMbIconExclamation = 0x0030;
 
 // List and combo box results.
-inline constexpr int LB_ERR = -1;
+inline constexpr int kLbErr = -1;
 
 // Notifications a control raises towards its dialog.
 enum class Notify {
@@ -44,18 +45,18 @@ class IWindow {
   virtual int GetCheck(int id) const = 0;
   virtual void SetCheck(int id, int state) = 0;
 
-  // List box and combo box rows. Row operations out of range return LB_ERR.
+  // List box and combo box rows. Row operations out of range return kLbErr.
   virtual void ResetContent(int id) = 0;
   virtual int AddString(int id, std::string_view text) = 0;              // new row index
   virtual int InsertString(int id, int row, std::string_view text) = 0;  // row -1 appends
   virtual int DeleteString(int id, int row) = 0;                         // rows left
   virtual int GetCount(int id) const = 0;
   virtual std::string GetRowText(int id, int row) const = 0;  // empty out of range
-  virtual int GetCurSel(int id) const = 0;                    // LB_ERR when none
-  // Selects a row (or none with -1) and brings it into view; returns LB_ERR
+  virtual int GetCurSel(int id) const = 0;                    // kLbErr when none
+  // Selects a row (or none with -1) and brings it into view; returns kLbErr
   // for a row out of range, which also clears the selection.
   virtual int SetCurSel(int id, int row) = 0;
-  // First row at or after `start + 1` whose text begins with `prefix` (case-insensitive), LB_ERR if none.
+  // First row at or after `start + 1` whose text begins with `prefix` (case-insensitive), kLbErr if none.
   virtual int FindStringPrefix(int id, int start, std::string_view prefix) const = 0;
 
   // Window timers: setting a running id restarts it with the new period;

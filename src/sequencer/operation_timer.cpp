@@ -174,7 +174,7 @@ void COutputsDlg::StepWriteOutputs() {
   for (int row = 0; row < 3; ++row) {
     list.SetCurSel(row);
     const int selected = list.GetCurSel();
-    if (selected != LB_ERR) codes[row] = static_cast<float>(GetParamCode(list.GetText(selected)));
+    if (selected != kLbErr) codes[row] = static_cast<float>(GetParamCode(list.GetText(selected)));
   }
   std::array<float, 9> values{};
   if (!OutputWriteValues(codes, values)) {

@@ -56,7 +56,7 @@ std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
   m_strStopBits = m_szStopBits;
 
   if (m_nCmdLineCount != 8) {
-    if (DoModal() != IDOK) {
+    if (DoModal() != kIdOk) {
       m_bOpenFailed = 1;
       return nullptr;
     }

@@ -23,7 +23,7 @@ void CPortSetupDlg::DoDataExchange(bool save) {
   for (const auto& [id, member] : bindings) {
     const CDlgItem list = GetDlgItem(id);
     if (save)
-      *member = list.GetCurSel() == LB_ERR ? std::string() : list.GetText(list.GetCurSel());
+      *member = list.GetCurSel() == kLbErr ? std::string() : list.GetText(list.GetCurSel());
     else
       SelectByPrefix(list, *member);
   }

@@ -22,7 +22,7 @@ const DialogTemplate& HelpDialogTemplate() {
                                 .height = 262,
                                 .controls = {
                                     {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 228}, kMultiLine, {}},
-                                    {IDOK, ControlKind::PushButton, "OK", {263, 241, 50, 14}, kTabStop, {}},
+                                    {kIdOk, ControlKind::PushButton, "OK", {263, 241, 50, 14}, kTabStop, {}},
                                 }};
   return t;
 }

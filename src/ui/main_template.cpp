@@ -22,7 +22,7 @@ DialogTemplate BuildMain() {
     t.controls.push_back({id, kind, text, r, style, {}});
   };
 
-  add(IDCANCEL, K::PushButton, "Quit", {346, 17, 50, 14}, kButton);
+  add(kIdCancel, K::PushButton, "Quit", {346, 17, 50, 14}, kButton);
   add(ID_HELP, K::PushButton, "&Help", {346, 33, 50, 14}, kButton);
   add(-1, K::Static, "Available Outputs", {23, 4, 56, 8});
   add(IDC_AVAILABLE_LIST, K::ListBox, "", {8, 17, 86, 194}, kNotify | kVScroll | kBorder | kTabStop);
@@ -90,7 +90,7 @@ DialogTemplate BuildAbout() {
           .controls = {
               {IDC_ABOUT_ICON, K::Static, "", {11, 17, 20, 20}, kIconImage, {}},
               {IDC_ABOUT_TEXT, K::Static, "R742 Analogue Outputs Version 3.001", {40, 10, 160, 8}, kStyleNone, {}},
-              {IDOK, K::PushButton, "OK", {208, 7, 32, 14}, kTabStop, {}},
+              {kIdOk, K::PushButton, "OK", {208, 7, 32, 14}, kTabStop, {}},
           }};
 }
 

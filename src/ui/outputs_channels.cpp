@@ -13,12 +13,12 @@ void COutputsDlg::OnAdd() {
   const CDlgItem channels = GetDlgItem(IDC_CHANNEL_LIST);
   const CDlgItem available = GetDlgItem(IDC_AVAILABLE_LIST);
   if (channels.GetCount() >= 3) {
-    // cppcheck-suppress badBitmaskCheck ; MB_OK is 0 and named for the reader, as in every message box call
-    MessageBox("List Full", "The list is full", MB_OK | MB_ICONEXCLAMATION);
-  } else if (const int sel = available.GetCurSel(); sel != LB_ERR) {
+    // cppcheck-suppress badBitmaskCheck ; kMbOk is 0 and named for the reader, as in every message box call
+    MessageBox("List Full", "The list is full", kMbOk | kMbIconExclamation);
+  } else if (const int sel = available.GetCurSel(); sel != kLbErr) {
     const std::string name = available.GetText(sel);
     const int chSel = channels.GetCurSel();
-    if (chSel == LB_ERR || chSel == channels.GetCount() - 1)
+    if (chSel == kLbErr || chSel == channels.GetCount() - 1)
       channels.AddString(name);
     else
       channels.InsertString(chSel, name);
@@ -31,7 +31,7 @@ void COutputsDlg::OnAdd() {
 
 void COutputsDlg::OnRemove() {
   const CDlgItem channels = GetDlgItem(IDC_CHANNEL_LIST);
-  if (const int sel = channels.GetCurSel(); sel != LB_ERR) channels.DeleteString(sel);
+  if (const int sel = channels.GetCurSel(); sel != kLbErr) channels.DeleteString(sel);
   RefreshChannels();
   UpdateReadouts();
 }

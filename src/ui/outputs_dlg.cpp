@@ -109,10 +109,10 @@ void COutputsDlg::CloseWindowCleanly(int result) {
   EndDialog(result);
 }
 
-void COutputsDlg::OnCancel() { CloseWindowCleanly(IDCANCEL); }
+void COutputsDlg::OnCancel() { CloseWindowCleanly(kIdCancel); }
 
 // Enter in any control ends the window too, with the same clean-up as Quit.
-void COutputsDlg::OnOK() { CloseWindowCleanly(IDOK); }
+void COutputsDlg::OnOK() { CloseWindowCleanly(kIdOk); }
 
 void COutputsDlg::OnSysCommand(unsigned commandId, long /*param*/) {
   if ((commandId & SC_MASK) == IDM_ABOUTBOX) {

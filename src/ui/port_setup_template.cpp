@@ -14,8 +14,8 @@ DialogTemplate BuildPortSetup() {
           .width = 172,
           .height = 95,
           .controls = {
-              {IDCANCEL, K::PushButton, "Cancel", {90, 39, 65, 14}, kTabStop, {}},
-              {IDOK, K::PushButton, "OK", {90, 18, 64, 14}, kTabStop, {}},
+              {kIdCancel, K::PushButton, "Cancel", {90, 39, 65, 14}, kTabStop, {}},
+              {kIdOk, K::PushButton, "OK", {90, 18, 64, 14}, kTabStop, {}},
               {IDC_BAUD,
                K::ComboBox,
                "",

@@ -54,7 +54,7 @@ class PtyNodeTest : public MainWindowTest {
     StartNode(sim);
   }
   void TearDown() override {
-    if (window && !window->Ended()) window->Click(IDCANCEL);
+    if (window && !window->Ended()) window->Click(kIdCancel);
     unsetenv("R742_COM1");
   }
 
@@ -209,7 +209,7 @@ TEST_P(FaultMatrixTest, TheWindowShowsTheFaultAndWorksOnceItIsGone) {
   EXPECT_TRUE(Enabled(IDC_READ) && Enabled(IDC_SEND) && Enabled(IDC_RELEASE));
 
   ExpectReadWorks();
-  window->Click(IDCANCEL);
+  window->Click(kIdCancel);
   EXPECT_TRUE(window->Ended());
   EXPECT_FALSE(HoldsPty());
 }
@@ -359,7 +359,7 @@ TEST_F(PtyNodeTest, SoakOfRandomOperationsOnAFaultyLine) {
   }
   RecordProperty("failedOperations", failed);
   EXPECT_GT(failed, 0);
-  window->Click(IDCANCEL);
+  window->Click(kIdCancel);
   EXPECT_FALSE(HoldsPty());
 }
 

@@ -60,7 +60,7 @@ TEST_F(HeadlessPlatformTest, TimersTickInOrderRestartAndStop) {
   dlg.SetTimer(2, 100);
   onTick = [&](unsigned id) {
     if (id == 1) dlg.KillTimer(2);
-    if (platform.Now() >= 2500) dlg.EndDialog(IDOK);
+    if (platform.Now() >= 2500) dlg.EndDialog(kIdOk);
   };
   platform.Advance(2000);
   EXPECT_EQ(ticks,
@@ -69,7 +69,7 @@ TEST_F(HeadlessPlatformTest, TimersTickInOrderRestartAndStop) {
   EXPECT_TRUE(w.Destroyed());
   EXPECT_EQ(dlg.destroys, 1);
   EXPECT_EQ(dlg.SetTimer(1, 10), 0u);
-  EXPECT_EQ(w.Result(), IDOK);
+  EXPECT_EQ(w.Result(), kIdOk);
 }
 
 TEST_F(HeadlessPlatformTest, NestedModalRunsFollowTheirScriptsWhileTimersGoOn) {
@@ -85,15 +85,15 @@ TEST_F(HeadlessPlatformTest, NestedModalRunsFollowTheirScriptsWhileTimersGoOn) {
   platform.ScriptModal(900, [&](HeadlessWindow& n) {
     n.Type(kEdit, "inner");
     platform.Advance(250);  // the outer window's timer keeps ticking inside the modal run
-    n.Dialog().EndDialog(IDOK);
+    n.Dialog().EndDialog(kIdOk);
   });
   w.Click(kButton);
-  EXPECT_EQ(nestedResult, IDOK);
+  EXPECT_EQ(nestedResult, kIdOk);
   EXPECT_EQ(nestedEdit, "inner");
   EXPECT_EQ(ticks.size(), 2u);
 
   w.Click(kButton);  // no script: the run ends as if cancelled
-  EXPECT_EQ(nestedResult, IDCANCEL);
+  EXPECT_EQ(nestedResult, kIdCancel);
   EXPECT_EQ(platform.ModalRuns(), (std::vector<int>{900, 900}));
 }
 

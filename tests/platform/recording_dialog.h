@@ -23,7 +23,7 @@ inline const DialogTemplate& TestTemplate() {
       "MS Sans Serif",
       8,
       kDlgCaption | kDlgSysMenu | kDlgModalFrame,
-      {{IDOK, K::PushButton, "OK", {140, 7, 50, 14}, kTabStop, {}},
+      {{kIdOk, K::PushButton, "OK", {140, 7, 50, 14}, kTabStop, {}},
        {kButton, K::PushButton, "&Apply", {140, 41, 50, 14}, kTabStop, {}},
        {kCheck, K::CheckBox, "Check", {7, 7, 60, 10}, kTabStop, {}},
        {kLabel, K::Static, "&Value", {7, 20, 40, 10}, kCentre | kSunken, {}},
@@ -42,7 +42,7 @@ class RecordingDialog : public CDialog {
   using Note = std::pair<int, Notify>;
   explicit RecordingDialog(const DialogTemplate& tmpl = TestTemplate()) : CDialog(tmpl) {
     for (const auto& c : tmpl.controls)
-      if (c.id != -1 && c.id != IDOK && c.id != IDCANCEL)
+      if (c.id != -1 && c.id != kIdOk && c.id != kIdCancel)
         for (Notify code : {Notify::Clicked, Notify::Changed, Notify::SelChange, Notify::CloseUp})
           OnNotify(c.id, code, [this, id = c.id, code] {
             notes.emplace_back(id, code);
@@ -62,7 +62,7 @@ class RecordingDialog : public CDialog {
   bool OnInitDialog() override { return onInit ? (onInit(), true) : true; }
   void OnCancel() override {
     ++cancels;
-    if (cancelEnds) EndDialog(IDCANCEL);
+    if (cancelEnds) EndDialog(kIdCancel);
   }
   void OnTimer(unsigned id) override {
     ++ticks[id];

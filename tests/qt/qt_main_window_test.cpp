@@ -37,7 +37,7 @@ QSize RunPictured(CDialog& dlg, const std::string& picture, std::function<void(Q
     inspect(*w);
   });
   testing::internal::CaptureStdout();
-  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.DoModal(), kIdCancel);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Window picture written to " + path + "\n");
   return QImage(QString::fromStdString(path)).size();
 }

@@ -52,7 +52,7 @@ TEST_F(QtPlatformTest, EndDialogDuringInitReturnsItsResultWithoutShowing) {
 
   RecordingDialog failing;
   failing.onInit = [] { throw std::runtime_error("no port"); };  // must not unwind into Qt
-  EXPECT_EQ(failing.DoModal(), IDCANCEL);
+  EXPECT_EQ(failing.DoModal(), kIdCancel);
   EXPECT_EQ(counter.shows, 0);
   EXPECT_EQ(failing.destroys, 1);
 }
@@ -79,7 +79,7 @@ TEST_F(QtPlatformTest, NestedRunOwnedByTheOuterWindowReturnsToTheOuterHandler) {
     });
   };
   EXPECT_EQ(outer.DoModal(), 7);
-  EXPECT_EQ(innerResult, IDCANCEL);
+  EXPECT_EQ(innerResult, kIdCancel);
   EXPECT_EQ(innerParent, outerWindow);
   EXPECT_EQ(inner.destroys, 1);
   EXPECT_EQ(outer.destroys, 1);
@@ -103,7 +103,7 @@ TEST_F(QtPlatformTest, PictureWaitsForTheTimersToStopOrForTheLimit) {
     platform.RequestScreenshot(path, 20, true, stopsItself ? QtPlatform::kDefaultSettleLimitMs : 300);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.DoModal(), kIdCancel);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Window picture written to " + path + "\n");
     const std::string note = testing::internal::GetCapturedStderr();
     EXPECT_EQ(note.find("still busy") != std::string::npos, !stopsItself) << note;

@@ -73,7 +73,7 @@ TEST(QtWindowInput, OnlyTheUsersChoiceInAListOrComboNotifies) {
   auto* log = w.Widget<QListWidget>(kLogList);
   for (int i = 0; i < 40; ++i) w->AddString(kLogList, "line");
   QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualItemRect(log->item(0)).center());
-  EXPECT_EQ(w->GetCurSel(kLogList), LB_ERR);
+  EXPECT_EQ(w->GetCurSel(kLogList), kLbErr);
   EXPECT_EQ(w->SetCurSel(kLogList, 39), 39);
   EXPECT_TRUE(log->viewport()->rect().intersects(log->visualItemRect(log->item(39))));
   EXPECT_EQ(dlg.notes.size(), 3u);
@@ -102,7 +102,7 @@ TEST(QtWindowInput, EnterEscapeCloseBoxAndWindowMenuGoToTheDialog) {
   EXPECT_FALSE(w->Ended());
   w->Widget(kEdit)->setFocus();
   QTest::keyClick(w->Widget(kEdit), Qt::Key_Return);  // the edit passes Enter on
-  EXPECT_EQ(w->Result(), IDOK);
+  EXPECT_EQ(w->Result(), kIdOk);
   EXPECT_FALSE(w->isVisible());
   QTest::keyClick(w->Widget(kEdit), Qt::Key_Escape);  // an ended window takes nothing more
   EXPECT_EQ(dlg.cancels, 2);
@@ -187,7 +187,7 @@ TEST(QtWindowTimers, NoTickOnceTheDialogEndedOrTheWindowIsGone) {
   auto w = std::make_unique<ShownWindow>(dlg);
   (*w)->SetTimer(kFast, 1);
   ASSERT_TRUE(WaitUntil([&] { return dlg.ticks[kFast] >= 1; }));
-  (*w)->EndDialog(IDOK);
+  (*w)->EndDialog(kIdOk);
   EXPECT_EQ((*w)->SetTimer(kOther, 1), kOther);  // allowed until OnDestroy, never delivered
   dlg.ticks.clear();
   ASSERT_TRUE(RunOtherTimer(5));

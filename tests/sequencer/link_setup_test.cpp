@@ -15,7 +15,7 @@ class LinkSetupTest : public MainWindowTest {
   void SetUp() override { ports.Add("COM3", line); }
   void TearDown() override { dlg.m_hPort.reset(); }  // the line goes before the window
   void ChoosePortInDialog() {
-    platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDOK); });
+    platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(kIdOk); });
   }
 };
 
@@ -35,7 +35,7 @@ TEST_F(LinkSetupTest, CommandLineOpensThePortAsTheWindowOpens) {
   EXPECT_FALSE(Enabled(IDC_NODE));
   EXPECT_FALSE(Enabled(IDC_RESPONSE_MS));
 
-  window->Click(IDCANCEL);  // Quit closes the port
+  window->Click(kIdCancel);  // Quit closes the port
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
@@ -59,7 +59,7 @@ TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
 
 TEST_F(LinkSetupTest, FailedOpeningLeavesNoLinkAndTriesAgainUntilTheLinkIsKept) {
   Open();
-  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDCANCEL); });
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(kIdCancel); });
   window->Click(IDC_READ);
   EXPECT_EQ(Text(IDC_STATUS_RIGHT), "");
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");

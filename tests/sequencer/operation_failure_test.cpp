@@ -168,7 +168,7 @@ TEST_P(QuitTest, QuitStopsTheOperationAndClosesThePort) {
   window->Click(button);
   platform.Advance(quitAtMs);
   const std::size_t written = line.Written().size();
-  window->Click(IDCANCEL);
+  window->Click(kIdCancel);
   EXPECT_TRUE(window->Ended());
   EXPECT_FALSE(platform.NextTimerDue().has_value());
   EXPECT_FALSE(line.ProgramEndOpen());

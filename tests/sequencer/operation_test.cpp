@@ -24,7 +24,7 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   platform.Advance(300);
   EXPECT_FALSE(Enabled(IDC_READ));  // locked from the first request until "Ready"
   EXPECT_FALSE(Enabled(IDC_CH1_NOMINAL));
-  EXPECT_TRUE(Enabled(IDCANCEL));
+  EXPECT_TRUE(Enabled(kIdCancel));
   Timeline expected = ReadTimeline(0, static_cast<std::uint64_t>(response));
   expected.erase(expected.begin());
   EXPECT_EQ(RunToIdle(), expected);
@@ -47,7 +47,7 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   EXPECT_EQ(Readouts(0), (std::array<std::string, 3>{"+20.0", "+0.0", "     "}));
   EXPECT_EQ(Units(0)[0], "mA");
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
-  window->Click(IDCANCEL);
+  window->Click(kIdCancel);
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
@@ -138,7 +138,7 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
 
 TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
   Open();
-  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDOK); });
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(kIdOk); });
   window->Click(IDC_READ);
   RunToIdle();
   ASSERT_EQ(Text(IDC_SYS_VOLTS), "230.0");
@@ -160,7 +160,7 @@ TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
   EXPECT_TRUE(Enabled(IDC_RESPONSE_MS));
 
   // Release with no link sets one up, writes 0.0 and closes again.
-  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(IDOK); });
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(kIdOk); });
   window->Click(IDC_RELEASE);
   RunToIdle();
   EXPECT_EQ(platform.ModalRuns().size(), 2u);

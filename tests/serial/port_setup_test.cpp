@@ -96,7 +96,7 @@ TEST_F(OpenPortTest, DialogOpensOnDefaultsAndHandsBackTheChoice) {
     w.SelectRow(IDC_BAUD, 4);
     w.SelectRow(IDC_PARITY, 2);
     w.SelectRow(IDC_STOP_BITS, 0);
-    w.Click(IDOK);
+    w.Click(kIdOk);
   });
   auto port = dlg.OpenPort();
   ASSERT_NE(port, nullptr);
@@ -108,7 +108,7 @@ TEST_F(OpenPortTest, DialogOpensOnDefaultsAndHandsBackTheChoice) {
 TEST_F(OpenPortTest, CancelFailsWithEmptyStepAndKeepsTheMembers) {
   platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) {
     w.SelectRow(IDC_BAUD, 0);
-    w.Click(IDCANCEL);
+    w.Click(kIdCancel);
   });
   EXPECT_EQ(dlg.OpenPort(), nullptr);
   EXPECT_EQ(dlg.m_bOpenFailed, 1);
@@ -140,7 +140,7 @@ TEST(PortSetupProbe, ListsExactlyTheFreePortsInOrder) {
     HeadlessWindow& w = platform.Open(dlg);
     EXPECT_EQ(w.Rows(IDC_PORT), (std::vector<std::string>{"COM2", "COM5"}));
     EXPECT_EQ(w.GetText(IDC_PORT), "COM2");
-    w.Click(IDCANCEL);
+    w.Click(kIdCancel);
   }
   held.reset();
   for (int n = 1; n <= 9; ++n) unsetenv(("R742_COM" + std::to_string(n)).c_str());

@@ -54,7 +54,7 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
     for (int id : kOperationControls) EXPECT_EQ(Enabled(id), step != "disabled") << id;
     EXPECT_EQ(Enabled(IDC_NODE), step != "disabled");
     EXPECT_EQ(Enabled(IDC_RESPONSE_MS), step != "disabled");
-    for (int id : {IDCANCEL, ID_HELP, IDC_AVAILABLE_LIST, IDC_CHANNEL_LIST, IDC_LOG_LIST, IDC_SHOW_MODBUS})
+    for (int id : {kIdCancel, ID_HELP, IDC_AVAILABLE_LIST, IDC_CHANNEL_LIST, IDC_LOG_LIST, IDC_SHOW_MODBUS})
       EXPECT_TRUE(Enabled(id)) << id;
   }
 }
@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   std::string about, help;
   platform.ScriptModal(IDD_ABOUTBOX, [&](HeadlessWindow& w) {
     about = w.GetText(0) + '|' + w.GetText(IDC_ABOUT_TEXT);
-    w.Click(IDOK);
+    w.Click(kIdOk);
   });
   platform.ScriptModal(IDD_HELP, [&](HeadlessWindow& w) { help = w.GetText(IDC_HELP_TEXT); });
   ASSERT_TRUE(window->ChooseSystemMenu(IDM_ABOUTBOX));
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
 }
 
 TEST_F(MainWindowTest, QuitEscapeAndEnterAllEndTheWindowAndStopItsTimers) {
-  for (auto close : {+[](HeadlessWindow& w) { w.Click(IDCANCEL); }, +[](HeadlessWindow& w) { w.PressEscape(); },
+  for (auto close : {+[](HeadlessWindow& w) { w.Click(kIdCancel); }, +[](HeadlessWindow& w) { w.PressEscape(); },
                      +[](HeadlessWindow& w) { w.PressEnter(); }}) {
     COutputsDlg d;
     HeadlessPlatform p;
@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, AddAssignsConsecutiveParametersUntilTheListIsFull) {
   ASSERT_EQ(platform.MessageBoxes().size(), 1u);
   EXPECT_EQ(platform.MessageBoxes()[0].text, "List Full");
   EXPECT_EQ(platform.MessageBoxes()[0].caption, "The list is full");
-  EXPECT_EQ(platform.MessageBoxes()[0].flags, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_EQ(platform.MessageBoxes()[0].flags, kMbOk | kMbIconExclamation);
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"OFF", "V 1", "V 2"}));
   EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 3);
   EXPECT_EQ(Text(IDC_CH1_GROUP) + '|' + Text(IDC_CH2_GROUP) + '|' + Text(IDC_CH3_GROUP), "CH1-OFF|CH2-V 1|CH3-V 2");

@@ -24,7 +24,7 @@ int HeadlessPlatform::RunModal(CDialog& dialog) {
       script(*window);
     }
   }
-  if (!window->Ended()) window->EndDialog(IDCANCEL);
+  if (!window->Ended()) window->EndDialog(kIdCancel);
   const int result = window->Result();
   Destroy(window);
   return result;

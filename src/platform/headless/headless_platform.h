@@ -79,7 +79,7 @@ class HeadlessWindow final : public IWindow {
     bool enabled = true;
     int check = 0;
     std::vector<std::string> rows;
-    int curSel = LB_ERR;
+    int curSel = kLbErr;
   };
   Control* Find(int id);
   const Control* Find(int id) const;
@@ -107,7 +107,7 @@ class HeadlessPlatform final : public IPlatform {
 
   // Nested modal run: creates the window, runs OnInitDialog and then the
   // script queued for the template (if any); a run that is still open after
-  // its script (or without a script) ends with IDCANCEL.
+  // its script (or without a script) ends with kIdCancel.
   int RunModal(CDialog& dialog) override;
 
   // Opens a dialog without blocking: the test drives it and the clock.

@@ -73,22 +73,22 @@ void HeadlessWindow::ResetContent(int id) {
   Control* c = Find(id);
   if (!IsList(c)) return;
   c->rows.clear();
-  c->curSel = LB_ERR;
+  c->curSel = kLbErr;
 }
 
 int HeadlessWindow::AddString(int id, std::string_view text) {
   Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   c->rows.emplace_back(text);
   return static_cast<int>(c->rows.size()) - 1;
 }
 
 int HeadlessWindow::InsertString(int id, int row, std::string_view text) {
   Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   const int count = static_cast<int>(c->rows.size());
   if (row == -1) row = count;
-  if (row < 0 || row > count) return LB_ERR;
+  if (row < 0 || row > count) return kLbErr;
   c->rows.insert(c->rows.begin() + row, std::string(text));
   c->curSel = SelectionAfterInsert(c->curSel, row);
   return row;
@@ -96,7 +96,7 @@ int HeadlessWindow::InsertString(int id, int row, std::string_view text) {
 
 int HeadlessWindow::DeleteString(int id, int row) {
   Control* c = Find(id);
-  if (!IsList(c) || row < 0 || row >= static_cast<int>(c->rows.size())) return LB_ERR;
+  if (!IsList(c) || row < 0 || row >= static_cast<int>(c->rows.size())) return kLbErr;
   c->rows.erase(c->rows.begin() + row);
   c->curSel = SelectionAfterDelete(c->curSel, row);
   return static_cast<int>(c->rows.size());
@@ -104,7 +104,7 @@ int HeadlessWindow::DeleteString(int id, int row) {
 
 int HeadlessWindow::GetCount(int id) const {
   const Control* c = Find(id);
-  return IsList(c) ? static_cast<int>(c->rows.size()) : LB_ERR;
+  return IsList(c) ? static_cast<int>(c->rows.size()) : kLbErr;
 }
 
 std::string HeadlessWindow::GetRowText(int id, int row) const {
@@ -115,15 +115,15 @@ std::string HeadlessWindow::GetRowText(int id, int row) const {
 
 int HeadlessWindow::GetCurSel(int id) const {
   const Control* c = Find(id);
-  return IsList(c) ? c->curSel : LB_ERR;
+  return IsList(c) ? c->curSel : kLbErr;
 }
 
 int HeadlessWindow::SetCurSel(int id, int row) {
   Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   if (row < 0 || row >= static_cast<int>(c->rows.size())) {
-    c->curSel = LB_ERR;
-    return LB_ERR;
+    c->curSel = kLbErr;
+    return kLbErr;
   }
   c->curSel = row;
   return row;
@@ -131,7 +131,7 @@ int HeadlessWindow::SetCurSel(int id, int row) {
 
 int HeadlessWindow::FindStringPrefix(int id, int start, std::string_view prefix) const {
   const Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   return FindPrefixRow(static_cast<int>(c->rows.size()), start, prefix,
                        [&](int row) { return c->rows[static_cast<std::size_t>(row)]; });
 }
@@ -159,7 +159,7 @@ bool HeadlessWindow::KillTimer(unsigned timerId) {
 
 int HeadlessWindow::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
   platform_.messageBoxes_.push_back({std::string(text), std::string(caption), flags});
-  if (platform_.messageBoxAnswers_.empty()) return IDOK;
+  if (platform_.messageBoxAnswers_.empty()) return kIdOk;
   const int answer = platform_.messageBoxAnswers_.front();
   platform_.messageBoxAnswers_.pop_front();
   return answer;

@@ -29,13 +29,13 @@ int QtPlatform::RunModal(CDialog& dialog) {
     dialog.InitWindow();
     initialised = true;
   });
-  if (!initialised && window) window->EndDialog(IDCANCEL);  // a half-initialised dialog is not shown
+  if (!initialised && window) window->EndDialog(kIdCancel);  // a half-initialised dialog is not shown
   if (window && !window->Ended()) {
     ArmScreenshot(*window);
     window->exec();
   }
   running_.pop_back();
-  int result = IDCANCEL;
+  int result = kIdCancel;
   if (window) {
     if (window->Ended()) result = window->Result();
     window->Destroy();

@@ -23,7 +23,7 @@ class QtPlatform final : public IPlatform {
 
   // Creates the window (owned by the window of the run it is nested in, if
   // any), runs OnInitDialog, then the modal loop unless the dialog already
-  // ended, and finally OnDestroy. A run that ends without EndDialog gives IDCANCEL.
+  // ended, and finally OnDestroy. A run that ends without EndDialog gives kIdCancel.
   int RunModal(CDialog& dialog) override;
 
   // Once the next window to run has been shown for `delayMs` and none of its

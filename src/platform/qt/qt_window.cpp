@@ -244,14 +244,14 @@ int QtWindow::MessageBox(std::string_view text, std::string_view caption, unsign
   switch (flags & 0xF0u) {
     case 0x10: icon = QMessageBox::Critical; break;
     case 0x20: icon = QMessageBox::Question; break;
-    case MB_ICONEXCLAMATION: icon = QMessageBox::Warning; break;
+    case kMbIconExclamation: icon = QMessageBox::Warning; break;
     case 0x40: icon = QMessageBox::Information; break;
     default: break;
   }
   QMessageBox box(icon, ToQString(caption), ToQString(text), QMessageBox::Ok, destroyed_ ? nullptr : this);
   box.setTextFormat(Qt::PlainText);
   box.exec();
-  return IDOK;  // the only button; closing the box counts as OK too
+  return kIdOk;  // the only button; closing the box counts as OK too
 }
 
 void QtWindow::AppendSystemMenu(unsigned commandId, std::string_view text) {

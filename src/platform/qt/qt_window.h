@@ -72,7 +72,7 @@ class QtWindow final : public QDialog, public IWindow {
     unsigned style;
     QWidget* widget;
     std::string text;     // a static's caption as set, '&' included; a list box's template text
-    int curSel = LB_ERR;  // the selected row of a list or combo box
+    int curSel = kLbErr;  // the selected row of a list or combo box
   };
   Control* Find(int id);
   const Control* Find(int id) const;
@@ -94,7 +94,7 @@ class QtWindow final : public QDialog, public IWindow {
   std::map<unsigned, std::unique_ptr<QTimer>> timers_;
   bool ended_ = false;
   bool destroyed_ = false;
-  int result_ = IDCANCEL;
+  int result_ = kIdCancel;
 };
 
 }  // namespace r742

@@ -40,8 +40,8 @@ void QtWindow::OnUserSelection(int id) {
   Control* c = Find(id);
   if (!c || !Live()) return;
   const QList<QListWidgetItem*> selected = AsList(c->widget)->selectedItems();
-  c->curSel = selected.isEmpty() ? LB_ERR : AsList(c->widget)->row(selected.front());
-  if (c->curSel != LB_ERR && (c->style & kNotify)) Raise(id, Notify::SelChange);
+  c->curSel = selected.isEmpty() ? kLbErr : AsList(c->widget)->row(selected.front());
+  if (c->curSel != kLbErr && (c->style & kNotify)) Raise(id, Notify::SelChange);
 }
 
 void QtWindow::OnUserComboChoice(int id, int row) {
@@ -62,7 +62,7 @@ void QtWindow::ResetContent(int id) {
     else
       AsList(c->widget)->clear();
   }
-  c->curSel = LB_ERR;
+  c->curSel = kLbErr;
   ShowSelection(*c, false);
 }
 
@@ -70,10 +70,10 @@ int QtWindow::AddString(int id, std::string_view text) { return InsertString(id,
 
 int QtWindow::InsertString(int id, int row, std::string_view text) {
   Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   const int count = GetCount(id);
   if (row == -1) row = count;
-  if (row < 0 || row > count) return LB_ERR;
+  if (row < 0 || row > count) return kLbErr;
   {
     const QSignalBlocker block(c->widget);
     if (QComboBox* combo = AsCombo(c->widget))
@@ -88,7 +88,7 @@ int QtWindow::InsertString(int id, int row, std::string_view text) {
 
 int QtWindow::DeleteString(int id, int row) {
   Control* c = Find(id);
-  if (!IsList(c) || row < 0 || row >= GetCount(id)) return LB_ERR;
+  if (!IsList(c) || row < 0 || row >= GetCount(id)) return kLbErr;
   {
     // Qt moves the selection to a neighbour of a removed selected row; ShowSelection undoes that.
     const QSignalBlocker block(c->widget);
@@ -104,7 +104,7 @@ int QtWindow::DeleteString(int id, int row) {
 
 int QtWindow::GetCount(int id) const {
   const Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   if (const QComboBox* combo = AsCombo(c->widget)) return combo->count();
   return AsList(c->widget)->count();
 }
@@ -118,21 +118,21 @@ std::string QtWindow::GetRowText(int id, int row) const {
 
 int QtWindow::GetCurSel(int id) const {
   const Control* c = Find(id);
-  return IsList(c) ? c->curSel : LB_ERR;
+  return IsList(c) ? c->curSel : kLbErr;
 }
 
 int QtWindow::SetCurSel(int id, int row) {
   Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   const bool inRange = row >= 0 && row < GetCount(id);
-  c->curSel = inRange ? row : LB_ERR;
+  c->curSel = inRange ? row : kLbErr;
   ShowSelection(*c, true);
   return c->curSel;
 }
 
 int QtWindow::FindStringPrefix(int id, int start, std::string_view prefix) const {
   const Control* c = Find(id);
-  if (!IsList(c)) return LB_ERR;
+  if (!IsList(c)) return kLbErr;
   return FindPrefixRow(GetCount(id), start, prefix, [&](int row) { return GetRowText(id, row); });
 }
 
