@@ -71,6 +71,9 @@ class IPortProvider {
 // The machine's real ports; each operating system's serial folder defines it.
 IPortProvider& MachinePortProvider();
 
+// What the names COM1..COM9 stand for on this machine, for the help window.
+const char* PortNamesHelpText();
+
 // The provider in use: the machine's real ports unless a scope installs another.
 IPortProvider& CurrentPortProvider();
 

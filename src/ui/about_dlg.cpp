@@ -1,5 +1,6 @@
 #include "ui/about_dlg.h"
 
+#include "serial/serial_port.h"
 #include "ui/resource.h"
 #include "ui/templates.h"
 
@@ -27,32 +28,30 @@ const DialogTemplate& HelpDialogTemplate() {
   return t;
 }
 
-const char* HelpText() {
-  return "Available Outputs: the measured parameters a channel can carry.\n"
-         ">> assigns the selected parameter to the next channel (in front of a clicked channel row), "
-         "<< removes the clicked or last channel row, Clear >> removes all. Row 1 is CH1, row 2 CH2, row 3 CH3.\n"
-         "Nominal 5-200% and Zero Offset %: the output at full and at zero input, in per cent of the "
-         "channel's full scale (for Hz: Centre Frequency Hz and Span +/- Hz). Values outside the limits "
-         "are corrected silently. Beside each channel: the output at +100 %, 0 and -100 % input.\n"
-         "Read gets the node's settings, Send writes the channels to the node and reads them back, "
-         "Release clears the node's pass code and closes the port. Quit stops any operation and "
-         "closes the port.\n"
-         "Node #: the node's Modbus address (1 to 255). Response (mS): the wait for each reply, "
-         "at least 300. The float order must match the node's.\n"
-         "Modbus: show every request and reply as hexadecimal bytes in the log and append them to "
-         "kesTestLog.txt in the working folder. Limit String Length: shorten long lines in the log.\n"
-         "\n"
-         "Command line: exactly eight tokens, separated by blanks, commas or semicolons, take the "
-         "link from the command line and start a Read at once:\n"
-         "  port baud parity data-bits stop-bits node response-ms float-order\n"
-         "  for example: r742-outputs COM1,38400,N,8,2,1,300,2\n"
-         "Float order: 0 Big Endian, 1 Little Endian, 2 Big Endian (Word Swap), "
-         "3 Little Endian (Word Swap).\n"
-         "\n"
-         "Ports on Linux: COM1 to COM9 are the devices named by the environment variables "
-         "R742_COM1 to R742_COM9 (for example R742_COM1=/dev/ttyUSB0), otherwise /dev/ttyS0 to "
-         "/dev/ttyS8. A port held by another program is not offered. R742_RS485=1 turns on the "
-         "kernel's RS-485 direction control for adapters that need it.";
+std::string HelpText() {
+  return std::string(
+             "Available Outputs: the measured parameters a channel can carry.\n"
+             ">> assigns the selected parameter to the next channel (in front of a clicked channel row), "
+             "<< removes the clicked or last channel row, Clear >> removes all. Row 1 is CH1, row 2 CH2, row 3 CH3.\n"
+             "Nominal 5-200% and Zero Offset %: the output at full and at zero input, in per cent of the "
+             "channel's full scale (for Hz: Centre Frequency Hz and Span +/- Hz). Values outside the limits "
+             "are corrected silently. Beside each channel: the output at +100 %, 0 and -100 % input.\n"
+             "Read gets the node's settings, Send writes the channels to the node and reads them back, "
+             "Release clears the node's pass code and closes the port. Quit stops any operation and "
+             "closes the port.\n"
+             "Node #: the node's Modbus address (1 to 255). Response (mS): the wait for each reply, "
+             "at least 300. The float order must match the node's.\n"
+             "Modbus: show every request and reply as hexadecimal bytes in the log and append them to "
+             "kesTestLog.txt in the working folder. Limit String Length: shorten long lines in the log.\n"
+             "\n"
+             "Command line: exactly eight tokens, separated by blanks, commas or semicolons, take the "
+             "link from the command line and start a Read at once:\n"
+             "  port baud parity data-bits stop-bits node response-ms float-order\n"
+             "  for example: r742-outputs COM1,38400,N,8,2,1,300,2\n"
+             "Float order: 0 Big Endian, 1 Little Endian, 2 Big Endian (Word Swap), "
+             "3 Little Endian (Word Swap).\n"
+             "\n") +
+         PortNamesHelpText();
 }
 
 }  // namespace r742

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/dialog.h"
 
 namespace r742 {
@@ -20,6 +22,6 @@ class CHelpDlg : public CDialog {
 };
 
 // The text the help window shows.
-const char* HelpText();
+std::string HelpText();
 
 }  // namespace r742
