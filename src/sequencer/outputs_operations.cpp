@@ -1,4 +1,6 @@
 // Read, Send and Release, and the link they run over.
+#include <string>
+
 #include "model/value_reader.h"
 #include "sequencer/operation_states.h"
 #include "serial/port_setup_dlg.h"
@@ -83,6 +85,7 @@ void COutputsDlg::SetUpLink() {
     return;
   }
   SetText(IDC_STATUS_LEFT, setup.m_szCommDef);
+  if (const std::string notice = m_hPort->TakeNotice(); !notice.empty()) AddLogLine(notice, 1);
   m_nPortSetUp = 1;
   m_nResponseMs = ReadWholeNumberText(GetDlgItem(IDC_RESPONSE_MS).GetWindowText(kResponseChars), kResponseChars);
   if (m_nResponseMs < kMinResponseMs) {

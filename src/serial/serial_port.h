@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace r742 {
@@ -52,6 +53,9 @@ class ISerialPort {
   // Clears the driver's error state; `errors` receives the error word.
   virtual bool ClearCommError(std::uint32_t& errors) = 0;
   virtual std::uint32_t LastError() const = 0;
+  // A remark for the event log left by the last calls, such as a setting the
+  // driver refused and what is used instead; empty when there is none.
+  virtual std::string TakeNotice() { return {}; }
 };
 
 // Parses a device-control text such as "COM1: baud=38400 parity=N data=8 stop=2"
