@@ -3,9 +3,9 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <time.h>
 
 #include <cerrno>
+#include <ctime>
 
 namespace r742 {
 namespace {

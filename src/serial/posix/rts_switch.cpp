@@ -56,8 +56,8 @@ void RtsSwitch::WaitUntilSent(std::int64_t startNs, std::uint32_t length) {
     }
     return;
   }
-  const std::int64_t sent = startNs + (std::int64_t{length} + 1) * characterNs_;
-  lines_->PauseNs(sent - lines_->NowNs());
+  const std::int64_t frameNs = (static_cast<std::int64_t>(length) + 1) * characterNs_;
+  lines_->PauseNs(startNs + frameNs - lines_->NowNs());
 }
 
 }  // namespace r742
