@@ -47,7 +47,8 @@ int main() {
     std::perror("pseudo-terminal");
     return 1;
   }
-  auto port = r742::PosixSerialPort::Open(slave.data());
+  int error = 0;
+  auto port = r742::PosixSerialPort::Open(slave.data(), error);
   if (!port || !port->SetCommState({.baud = 38400, .parity = 'N', .dataBits = 8, .stopBits = 2}) ||
       !port->SetCommTimeouts({.readInterval = 20, .readTotalMultiplier = 1, .readTotalConstant = 1})) {
     std::fprintf(stderr, "cannot open or set up %s\n", slave.data());

@@ -82,9 +82,11 @@ void COutputsDlg::SetUpLink() {
   if (setup.m_bOpenFailed == 1) SetText(IDC_STATUS_RIGHT, setup.m_szStep);
   if (!m_hPort) {
     SetText(IDC_STATUS_LEFT, "No Port Open");
+    if (!setup.m_szRefusalHint.empty()) AddLogLine(setup.m_szRefusalHint, 1);
     return;
   }
   SetText(IDC_STATUS_LEFT, setup.m_szCommDef);
+  if (setup.m_szDevice != setup.m_szPort) AddLogLine(setup.m_szPort + " is " + setup.m_szDevice, 1);
   if (const std::string notice = m_hPort->TakeNotice(); !notice.empty()) AddLogLine(notice, 1);
   m_nPortSetUp = 1;
   m_nResponseMs = ReadWholeNumberText(GetDlgItem(IDC_RESPONSE_MS).GetWindowText(kResponseChars), kResponseChars);

@@ -76,7 +76,10 @@ std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
   m_szStep = "CreateFile";
   if (m_szPort.empty() || m_szPort.size() > kMaxSettingChars) return Fail();
   m_hComm = CurrentPortProvider().Open(m_szPort);
-  if (!m_hComm) return Fail();
+  if (!m_hComm) {
+    m_szRefusalHint = CurrentPortProvider().RefusalHint({m_szPort});
+    return Fail();
+  }
 
   m_szStep = "Assign buffer space";
   if (!m_hComm->SetupComm(m_nInQueue, m_nOutQueue)) return Fail();
@@ -96,6 +99,7 @@ std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
   m_timeouts.readTotalConstant = kReplyTimeouts.readTotalConstant;
   if (!m_hComm->SetCommTimeouts(m_timeouts)) return Fail();
 
+  m_szDevice = CurrentPortProvider().Describe(m_szPort);
   m_bOpenFailed = 0;
   return std::move(m_hComm);
 }

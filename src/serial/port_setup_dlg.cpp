@@ -1,5 +1,7 @@
 #include "serial/port_setup_dlg.h"
 
+#include <vector>
+
 #include "ui/resource.h"
 #include "ui/templates.h"
 
@@ -14,7 +16,9 @@ void SelectByPrefix(const CDlgItem& list, const std::string& text) { list.SetCur
 
 }  // namespace
 
-CPortSetupDlg::CPortSetupDlg() : CDialog(PortSetupDialogTemplate()) {}
+CPortSetupDlg::CPortSetupDlg() : CDialog(PortSetupDialogTemplate()) {
+  OnNotify(IDC_PORT, Notify::SelChange, [this] { ShowDevice(); });
+}
 CPortSetupDlg::~CPortSetupDlg() = default;
 
 void CPortSetupDlg::DoDataExchange(bool save) {
@@ -34,20 +38,38 @@ bool CPortSetupDlg::OnInitDialog() {
   m_bPortPresent.fill(true);
   bool anyFound = false;
   m_nCmdLineCount = 0;
+  std::vector<std::string> missing;
   // A port held by any program, this one included, counts as absent; every
   // probe handle is closed at once, so a second probe finds the same ports.
   for (int i = 0; i < kPortCount; ++i) {
-    if (CurrentPortProvider().Open(PortName(i)))
+    if (CurrentPortProvider().Open(PortName(i))) {
       anyFound = true;
-    else
+    } else {
       m_bPortPresent[i] = false;
+      missing.push_back(PortName(i));
+    }
   }
+  m_strRefusals = CurrentPortProvider().RefusalHint(missing);
   const CDlgItem ports = GetDlgItem(IDC_PORT);
   ports.ResetContent();
   for (int i = 0; i < kPortCount; ++i)
     if (m_bPortPresent[i]) ports.AddString(PortName(i));
   if (anyFound) ports.SetCurSel(0);
+  ShowDevice();
   return true;
+}
+
+void CPortSetupDlg::ShowDevice() {
+  const CDlgItem ports = GetDlgItem(IDC_PORT);
+  const int row = ports.GetCurSel();
+  std::string text;
+  if (row != kLbErr) {
+    text = CurrentPortProvider().Describe(ports.GetText(row));
+  } else if (m_strRefusals.empty()) {
+    text = "No serial port found";
+  }
+  if (!m_strRefusals.empty()) text += (text.empty() ? "" : "\n") + m_strRefusals;
+  GetDlgItem(IDC_PORT_DEVICE).SetWindowText(text);
 }
 
 }  // namespace r742

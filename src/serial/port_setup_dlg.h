@@ -28,6 +28,7 @@ class CPortSetupDlg : public CDialog {
   std::string m_strParity;  // "NONE", "ODD" or "EVEN"
   std::string m_strPort;
   std::string m_strStopBits;
+  std::string m_strRefusals;  // the provider's word on ports there but not usable
 
   // --- opening. The command-line texts are kept whole: one longer than
   // kMaxSettingChars is refused by OpenPort, never cut.
@@ -40,7 +41,9 @@ class CPortSetupDlg : public CDialog {
   LineSettings m_dcb;
   CommTimeouts m_timeouts;
   int m_bOpenFailed = 0;
-  std::string m_szStep;  // the opening step in progress; empty until the first starts
+  std::string m_szStep;         // the opening step in progress; empty until the first starts
+  std::string m_szDevice;       // after an open: what the port name stands for
+  std::string m_szRefusalHint;  // after "CreateFile" failed: why, where the user can act on it
 
   // Opens and configures the port: from the command line when m_nCmdLineCount
   // is 8, else after the dialog. Null on failure or Cancel; then m_bOpenFailed
@@ -52,6 +55,7 @@ class CPortSetupDlg : public CDialog {
   void DoDataExchange(bool save) override;
 
  private:
+  void ShowDevice();  // the selected port's device, and the refusals
   void TakeWorkingSettings();
   bool SettingsFitTheirFields() const;
   std::unique_ptr<ISerialPort> Fail();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace r742 {
 
@@ -70,6 +71,12 @@ class IPortProvider {
   virtual ~IPortProvider() = default;
   // Exclusive open of an existing port; null when it is missing or held.
   virtual std::unique_ptr<ISerialPort> Open(std::string_view name) = 0;
+  // What the name stands for, for the user: where names stand for devices,
+  // the device and the adapter's name; elsewhere the name itself.
+  virtual std::string Describe(std::string_view name) { return std::string(name); }
+  // After Open failed for each of `names`: a word for the user on those that
+  // are there but may not be opened by this user; empty when there is none.
+  virtual std::string RefusalHint(const std::vector<std::string>& /*names*/) { return {}; }
 };
 
 // The machine's real ports; each operating system's serial folder defines it.

@@ -12,7 +12,7 @@ DialogTemplate BuildPortSetup() {
   return {.id = IDD_PORT_SETUP,
           .caption = "Port Setup",
           .width = 172,
-          .height = 95,
+          .height = 128,
           .controls = {
               {kIdCancel, K::PushButton, "Cancel", {90, 39, 65, 14}, kTabStop, {}},
               {kIdOk, K::PushButton, "OK", {90, 18, 64, 14}, kTabStop, {}},
@@ -29,6 +29,7 @@ DialogTemplate BuildPortSetup() {
               {-1, K::Static, "Port", {9, 10, 64, 8}, kCentre, {}},
               {IDC_STOP_BITS, K::ComboBox, "", {90, 70, 65, 40}, kPickList | kUpperCase, {"1", "2"}},
               {-1, K::Static, "Stop Bits", {89, 59, 64, 8}, kCentre, {}},
+              {IDC_PORT_DEVICE, K::Static, "", {9, 89, 154, 34}, kMultiLine, {}},
           }};
 }
 

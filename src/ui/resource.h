@@ -66,6 +66,7 @@ inline constexpr int IDC_BAUD = 1006;
 inline constexpr int IDC_PARITY = 1007;
 inline constexpr int IDC_PORT = 1008;
 inline constexpr int IDC_STOP_BITS = 1131;
+inline constexpr int IDC_PORT_DEVICE = 1132;  // what the selected port stands for
 
 // About box and help window controls.
 inline constexpr int IDC_ABOUT_ICON = 1200;

@@ -1,36 +1,133 @@
+#include "serial/posix/posix_port_provider.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <string>
-#include <string_view>
+#include <filesystem>
+#include <optional>
+#include <utility>
 
 #include "serial/posix/posix_serial_port.h"
-#include "serial/serial_port.h"
 
 namespace r742 {
 namespace {
 
-class PosixPortProvider final : public IPortProvider {
- public:
-  std::unique_ptr<ISerialPort> Open(std::string_view name) override {
-    const std::string path = PosixDevicePath(name);
-    if (path.empty()) return nullptr;
-    return PosixSerialPort::Open(path);
+// 0..8 for "COM1".."COM9", nullopt for any other name.
+std::optional<int> PortIndex(std::string_view name) {
+  if (name.size() != 4 || name.substr(0, 3) != "COM" || name[3] < '1' || name[3] > '9') return std::nullopt;
+  return name[3] - '1';
+}
+
+// Two names of one device (a by-id link and its node) compare equal.
+std::string SameDeviceKey(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : canonical.string();
+}
+
+std::array<std::string, kPosixPortNames> PinnedDevices() {
+  std::array<std::string, kPosixPortNames> pinned;
+  for (int i = 0; i < kPosixPortNames; ++i) {
+    const std::string variable = "R742_COM" + std::to_string(i + 1);
+    if (const char* value = std::getenv(variable.c_str()); value != nullptr) pinned[i] = value;
   }
-};
+  return pinned;
+}
+
+// The group that may open the device; the usual one where it belongs to root.
+std::string DeviceGroup(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || info.st_gid == 0) return "dialout";
+  group entry{};
+  group* found = nullptr;
+  std::array<char, 1024> buffer{};
+  if (getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return "dialout";
+  return found->gr_name;
+}
+
+std::unique_ptr<ISerialPort> OpenMachineDevice(const std::string& path, int& error) {
+  return PosixSerialPort::Open(path, error);
+}
 
 }  // namespace
 
-std::string PosixDevicePath(std::string_view portName) {
-  if (portName.size() != 4 || portName.substr(0, 3) != "COM") return {};
-  const char digit = portName[3];
-  if (digit < '1' || digit > '9') return {};
-  const std::string variable = std::string("R742_COM") + digit;
-  const char* configured = std::getenv(variable.c_str());
-  if (configured != nullptr && configured[0] != '\0') return configured;
-  return std::string("/dev/ttyS") + static_cast<char>(digit - 1);
+std::array<SerialDevice, kPosixPortNames> AssignPortNames(const std::array<std::string, kPosixPortNames>& pinned,
+                                                          const std::vector<SerialDevice>& found) {
+  std::array<SerialDevice, kPosixPortNames> names;
+  std::array<std::string, kPosixPortNames> pinnedKeys;
+  for (int i = 0; i < kPosixPortNames; ++i) {
+    if (pinned[i].empty()) continue;
+    names[i].path = pinned[i];
+    pinnedKeys[i] = SameDeviceKey(pinned[i]);
+  }
+  auto next = found.begin();
+  for (SerialDevice& name : names) {
+    if (!name.path.empty()) continue;
+    while (next != found.end() &&
+           std::find(pinnedKeys.begin(), pinnedKeys.end(), SameDeviceKey(next->path)) != pinnedKeys.end()) {
+      ++next;
+    }
+    if (next == found.end()) break;
+    name = *next++;
+  }
+  // A pinned device that was also found keeps the adapter's name.
+  for (const SerialDevice& device : found) {
+    const std::string key = SameDeviceKey(device.path);
+    for (int i = 0; i < kPosixPortNames; ++i)
+      if (!pinned[i].empty() && pinnedKeys[i] == key) names[i].label = device.label;
+  }
+  return names;
+}
+
+std::string PermissionHint(const std::vector<std::string>& paths, const std::string& group) {
+  std::string list;
+  for (const std::string& path : paths) list += (list.empty() ? "" : ", ") + path;
+  return list + ": no permission; add your user to the " + group + " group and log in again";
+}
+
+PosixPortProvider::PosixPortProvider(ISerialDeviceDiscovery& discovery, DeviceOpener opener)
+    : discovery_(discovery), opener_(std::move(opener)) {}
+
+SerialDevice PosixPortProvider::DeviceFor(std::string_view name) {
+  const std::optional<int> index = PortIndex(name);
+  if (!index) return {};
+  return AssignPortNames(PinnedDevices(), discovery_.Devices())[*index];
+}
+
+std::unique_ptr<ISerialPort> PosixPortProvider::Open(std::string_view name) {
+  const std::optional<int> index = PortIndex(name);
+  if (!index) return nullptr;
+  const std::string path = DeviceFor(name).path;
+  int& error = lastError_[*index];
+  error = ENOENT;
+  if (path.empty()) return nullptr;
+  std::unique_ptr<ISerialPort> port = opener_(path, error);
+  if (port) error = 0;
+  return port;
+}
+
+std::string PosixPortProvider::Describe(std::string_view name) {
+  const SerialDevice device = DeviceFor(name);
+  if (device.path.empty()) return std::string(name);
+  return device.label.empty() ? device.path : device.path + "  " + device.label;
+}
+
+std::string PosixPortProvider::RefusalHint(const std::vector<std::string>& names) {
+  std::vector<std::string> refused;
+  for (const std::string& name : names) {
+    const std::optional<int> index = PortIndex(name);
+    if (index && lastError_[*index] == EACCES) refused.push_back(DeviceFor(name).path);
+  }
+  if (refused.empty()) return {};
+  return PermissionHint(refused, DeviceGroup(refused.front()));
 }
 
 IPortProvider& MachinePortProvider() {
-  static PosixPortProvider machine;
+  static SysfsSerialDiscovery discovery;
+  static PosixPortProvider machine(discovery, OpenMachineDevice);
   return machine;
 }
 

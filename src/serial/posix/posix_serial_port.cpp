@@ -1,7 +1,6 @@
 #include "serial/posix/posix_serial_port.h"
 
 #include <fcntl.h>
-#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -13,9 +12,10 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <utility>
 
-#include "serial/read_limits.h"
 #include "serial/posix/termios_settings.h"
+#include "serial/read_limits.h"
 
 namespace r742 {
 namespace {
@@ -28,14 +28,11 @@ std::int64_t NowNs() {
   return std::int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
 }
 
-// Many USB adapters switch the transceiver direction themselves and some
-// misbehave under TIOCSRS485, so the kernel's RS-485 mode is opt-in.
-void AskForRs485Mode(int fd) {
-  const char* wanted = std::getenv("R742_RS485");
-  if (wanted == nullptr || std::strcmp(wanted, "1") != 0) return;
-  serial_rs485 rs485{};
-  rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
-  (void)ioctl(fd, TIOCSRS485, &rs485);  // a device without it still works
+// R742_RTS=keep leaves RTS as it is, for converters powered from the port's
+// control lines.
+bool KeepRts() {
+  const char* wanted = std::getenv("R742_RTS");
+  return wanted != nullptr && std::strcmp(wanted, "keep") == 0;
 }
 
 timespec ToTimespec(std::int64_t ns) {
@@ -47,25 +44,39 @@ timespec ToTimespec(std::int64_t ns) {
 
 }  // namespace
 
-std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path) {
+std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int& error,
+                                                       std::unique_ptr<IControlLines> lines) {
+  error = ENOENT;
   if (path.empty()) return nullptr;
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    error = errno;
+    return nullptr;
+  }
   // The flock keeps out every other opener that locks, including root and
   // this process; TIOCEXCL adds the openers that do not lock. A terminal that
   // refuses TIOCEXCL as not permitted or not supported is still held by the
   // flock, so that refusal is let through.
-  bool held = isatty(fd) == 1 && flock(fd, LOCK_EX | LOCK_NB) == 0;
-  if (held && ioctl(fd, TIOCEXCL) != 0 && errno != EPERM && errno != ENOTTY) held = false;
-  if (!held) {
+  if (isatty(fd) != 1) {
+    error = ENOTTY;
+  } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = EBUSY;
+  } else if (ioctl(fd, TIOCEXCL) != 0 && errno != EPERM && errno != ENOTTY) {
+    error = errno;
+  } else {
+    error = 0;
+  }
+  if (error != 0) {
     close(fd);
     return nullptr;
   }
   tcflush(fd, TCIOFLUSH);  // start with empty queues, as a freshly opened port
-  return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd));
+  if (!lines) lines = TerminalControlLines(fd);
+  return std::unique_ptr<PosixSerialPort>(new PosixSerialPort(fd, std::move(lines)));
 }
 
 PosixSerialPort::~PosixSerialPort() {
+  rts_.Release();
   // TIOCEXCL stays on the terminal while the other side of a pty is open.
   ioctl(fd_, TIOCNXCL);
   close(fd_);
@@ -99,7 +110,7 @@ bool PosixSerialPort::SetCommState(const LineSettings& settings) {
   if (tcgetattr(fd_, &t) != 0) return Fail(errno);
   if (!ApplyLineSettings(settings, t)) return Fail(EINVAL);
   if (tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(errno);
-  if (settings.rtsToggle) AskForRs485Mode(fd_);
+  if (std::string remark = rts_.Configure(settings, KeepRts()); !remark.empty()) notice_ = std::move(remark);
   rtsToggle_ = settings.rtsToggle;
   abortOnError_ = settings.abortOnError;
   return true;
@@ -117,6 +128,10 @@ bool PosixSerialPort::SetCommTimeouts(const CommTimeouts& timeouts) {
 
 bool PosixSerialPort::Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) {
   written = 0;
+  return rts_.Send(length, [&] { return WriteAll(data, length, written); });
+}
+
+bool PosixSerialPort::WriteAll(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) {
   // cppcheck-suppress redundantAssignment ; a misreading of the conditional below: capMs is assigned once
   const std::uint64_t capMs =
       (timeouts_.writeTotalMultiplier != 0 || timeouts_.writeTotalConstant != 0)

@@ -6,7 +6,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "serial/posix/control_lines.h"
+#include "serial/posix/rts_switch.h"
 #include "serial/serial_port.h"
 
 namespace r742 {
@@ -14,8 +17,10 @@ namespace r742 {
 class PosixSerialPort final : public ISerialPort {
  public:
   // Null when the path cannot be opened, is not a terminal, or is held by
-  // another open (in this process or another).
-  static std::unique_ptr<PosixSerialPort> Open(const std::string& path);
+  // another open (in this process or another); `error` then tells which
+  // (an errno). RTS is switched through `lines`, by default the device's own.
+  static std::unique_ptr<PosixSerialPort> Open(const std::string& path, int& error,
+                                               std::unique_ptr<IControlLines> lines = nullptr);
   ~PosixSerialPort() override;
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -30,20 +35,20 @@ class PosixSerialPort final : public ISerialPort {
   bool PurgeReceive() override;
   bool ClearCommError(std::uint32_t& errors) override;
   std::uint32_t LastError() const override { return lastError_; }
+  std::string TakeNotice() override { return std::exchange(notice_, {}); }
 
  private:
-  explicit PosixSerialPort(int fd) : fd_(fd) {}
+  PosixSerialPort(int fd, std::unique_ptr<IControlLines> lines) : fd_(fd), rts_(std::move(lines)) {}
   bool Fail(int error);
+  bool WriteAll(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written);
 
   int fd_;
   CommTimeouts timeouts_{};
   bool rtsToggle_ = false;
   bool abortOnError_ = false;
   std::uint32_t lastError_ = 0;
+  RtsSwitch rts_;
+  std::string notice_;
 };
-
-// The device a port name stands for: $R742_COMn when set and not empty, else
-// /dev/ttyS<n-1>. Empty for any name other than COM1..COM9.
-std::string PosixDevicePath(std::string_view portName);
 
 }  // namespace r742

@@ -1,0 +1,63 @@
+#include "serial/posix/rts_switch.h"
+
+#include <algorithm>
+
+namespace r742 {
+namespace {
+
+constexpr std::int64_t kNsPerSecond = 1000000000;
+constexpr std::int64_t kNsPerMs = 1000000;
+
+std::int64_t CharacterNs(const LineSettings& settings) {
+  const std::int64_t bits = 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+  return settings.baud == 0 ? 0 : (bits * kNsPerSecond + settings.baud - 1) / settings.baud;
+}
+
+}  // namespace
+
+std::string RtsSwitch::Configure(const LineSettings& settings, bool keep) {
+  characterNs_ = CharacterNs(settings);
+  if (!settings.rtsToggle || keep) {
+    lines_->RestoreRs485();
+    handling_ = RtsHandling::kLeftAlone;
+    return keep ? "RTS left as it is (R742_RTS=keep)" : "";
+  }
+  if (lines_->EnableRs485()) {
+    handling_ = RtsHandling::kDriver;
+  } else if (lines_->SetRts(false)) {
+    handling_ = RtsHandling::kByHand;
+  } else {
+    handling_ = RtsHandling::kUnavailable;
+    return "RTS not switched: the device has no modem control lines";
+  }
+  return {};
+}
+
+bool RtsSwitch::Send(std::uint32_t length, const std::function<bool()>& write) {
+  if (handling_ != RtsHandling::kByHand) return write();
+  const std::int64_t start = lines_->NowNs();
+  (void)lines_->SetRts(true);  // a refusal here leaves the request to go out as it can
+  const bool written = write();
+  if (written && lines_->Drain()) WaitUntilSent(start, length);
+  (void)lines_->SetRts(false);
+  return written;
+}
+
+// After the drain: until the transmitter reports itself empty where the driver
+// can say, else until the frame's own time on the line (and one character of
+// an adapter's buffer) has passed since it was handed over.
+void RtsSwitch::WaitUntilSent(std::int64_t startNs, std::uint32_t length) {
+  if (std::optional<bool> empty = lines_->TransmitterEmpty()) {
+    const std::int64_t limit = lines_->NowNs() + 2 * characterNs_ + kNsPerMs;
+    const std::int64_t step = std::max<std::int64_t>(characterNs_ / 4, 10000);
+    while (empty && !*empty && lines_->NowNs() < limit) {
+      lines_->PauseNs(step);
+      empty = lines_->TransmitterEmpty();
+    }
+    return;
+  }
+  const std::int64_t frameNs = (static_cast<std::int64_t>(length) + 1) * characterNs_;
+  lines_->PauseNs(startNs + frameNs - lines_->NowNs());
+}
+
+}  // namespace r742
