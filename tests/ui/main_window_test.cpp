@@ -231,6 +231,28 @@ TEST_F(MainWindowTest, ReadoutsFollowParameterClassAndScaling) {
   EXPECT_EQ(Readouts(0), (Three{"+20.0", "     ", "     "}));
 }
 
+// A read-out is rounded once, from its exact value: x.x5 shows rounded away from zero.
+TEST_F(MainWindowTest, ReadoutsRoundOnlyTheirResult) {
+  Open();
+  Assign({"kVAr Sum"});
+  dlg.m_nOutputMode[0] = 0;
+  const struct {
+    float F;
+    const char *N, *Z;
+    Three shown;
+  } cases[] = {{10, "5.5", "0", {"+0.6", "+0.0", "-0.6"}},
+               {1, "15", "0", {"+0.2", "+0.0", "-0.2"}},
+               {10, "5.1", "-49.2", {"+0.5", "-4.9", "-10.4"}},
+               {1, "35", "15", {"+0.3", "+0.2", "-0.1"}}};
+  for (const auto& c : cases) {
+    dlg.m_fFullScale[0] = c.F;
+    window->Type(IDC_CH1_NOMINAL, c.N);
+    window->Type(IDC_CH1_OFFSET, c.Z);
+    EXPECT_EQ(Readouts(0), c.shown) << c.F << ' ' << c.N << ' ' << c.Z;
+  }
+  EXPECT_EQ(Units(0), (Three{"V", "V", "V"}));
+}
+
 TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
   Open();
   Assign({"OFF", "Hz"});
