@@ -39,6 +39,20 @@ TEST_F(LinkSetupTest, CommandLineOpensThePortAsTheWindowOpens) {
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
+TEST_F(LinkSetupTest, TheEighthTokenIsReadWholeAndOnlyZeroToThreeSelectAnOrder) {
+  const std::pair<const char*, int> cases[] = {{"00000000001", 1}, {"0000000000003", 3},        {"4", 2},  {"-1", 2},
+                                               {"4294967297", 2},  {"99999999999999999999", 2}, {"0X1", 0}};
+  for (const auto& [token, order] : cases) {
+    COutputsDlg d;
+    HeadlessPlatform p;
+    PlatformScope s(p);
+    LoadCommandLine(d, std::string("COM3 19200 E 8 1 1 300 ") + token);
+    p.Open(d);
+    EXPECT_EQ(d.m_nFloatOrder, order) << token;
+    d.m_hPort.reset();
+  }
+}
+
 TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
   Open();
   for (const char* text : {"", "abc", "0", "0.9", "-1", "256", "1e9"}) {
