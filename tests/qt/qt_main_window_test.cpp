@@ -72,6 +72,19 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
     }
     offset->selectAll();
     QTest::keyClicks(offset, "20");
+    // Ctrl+click on a selected row leaves it selected, as a single-selection list box does.
+    auto* channels = qobject_cast<QListWidget*>(w.Widget(IDC_CHANNEL_LIST));
+    const auto click = [](QListWidget* list, int row, Qt::KeyboardModifiers keys) {
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
+    };
+    click(channels, 0, {});
+    for (QListWidget* list : {available, channels}) {
+      const int row = list->currentRow();
+      click(list, row, Qt::ControlModifier);
+      EXPECT_EQ(list->selectedItems().size(), 1);
+      EXPECT_TRUE(list->item(row)->isSelected());
+      EXPECT_EQ(w.GetCurSel(list == available ? IDC_AVAILABLE_LIST : IDC_CHANNEL_LIST), row);
+    }
     // What the dialog makes of it is tested on the headless window; here the Qt input reaches it.
     EXPECT_EQ(w.GetRowText(IDC_CHANNEL_LIST, 1), "Hz");
     EXPECT_EQ(w.GetText(IDC_CH2_GROUP), "CH2-Hz");
