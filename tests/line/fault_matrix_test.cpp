@@ -32,7 +32,7 @@ using simtest::ChildProcess;
 using simtest::Clock;
 using namespace std::chrono_literals;
 
-const Bytes kPassCode = WithCrc(Hex("01 10 00 46 00 02 04"), {31427.0f}, 2);
+const Bytes kPassCode = Hex("01 10 00 46 00 02 04 86 00 46 F5 AC DA");
 // The node's output settings as it starts, written back unchanged by a Send.
 const Bytes kOutputWrite = WithCrc(Hex("01 10 00 18 00 12 24"), {4, 100, 0, 36, 150, -50, 0, 100, 0}, 2);
 const std::vector<std::string> kReadLog = {"Getting System Settings", "Getting Channel 1's Mode",

@@ -97,7 +97,9 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   RunToIdle();
   const std::size_t before = line.Written().size();
   window->Click(IDC_SHOW_MODBUS);
+  window->Click(IDC_LIMIT_LENGTH);
   window->Click(IDC_SEND);
+  EXPECT_TRUE(window->Click(IDC_SEND) && window->Click(IDC_READ));  // ignored while the first one runs
   const Timeline seen = RunToIdle();
 
   Timeline expected{{300, "Setting Node's Pass Code - Please Wait"},
@@ -116,10 +118,20 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   // The pass code itself never reaches the log or the file; its reply does.
   const std::vector<std::string> rows = LogRows();
   const std::vector<std::string> head(rows.begin() + 5, rows.begin() + 10);  // after the first Read's five
+  // The 45-byte write shows as 109 characters with Limit String Length ticked.
+  const char* shortened =
+      "Modbus >> 01 10 00 18 00 12 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 0......25 9E";
   EXPECT_EQ(head, (std::vector<std::string>{"Setting Node's Pass Code", "Modbus << 01 10 00 46 00 02 A0 1D ",
-                                            "Updating Node's Output Settings", HexLine(">>", outputWrite),
+                                            "Updating Node's Output Settings", shortened,
                                             "Modbus << 01 10 00 18 00 12 C0 03 "}));
-  EXPECT_EQ(LogFileLines().front(), "Modbus << 01 10 00 46 00 02 A0 1D ");
+  // Replies are shortened alike; the file has every line whole.
+  const std::string outputsReply =
+      "Modbus << 01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 0";
+  EXPECT_EQ(rows.back(), outputsReply + "......41 13");
+  const std::vector<std::string> file = LogFileLines();
+  ASSERT_EQ(file.size(), 13u);
+  EXPECT_EQ(file[0] + file[1], "Modbus << 01 10 00 46 00 02 A0 1D " + HexLine(">>", outputWrite));
+  EXPECT_EQ(file[12].size(), 133u);
 
   // New scaling reaches the node and comes back in the boxes.
   window->Type(IDC_CH1_NOMINAL, "150");
@@ -134,6 +146,28 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   EXPECT_EQ(Text(IDC_CH2_NOMINAL), "60.0");
   EXPECT_EQ(Text(IDC_CH2_OFFSET), "10.0");
   EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+}
+
+// Another node number changes each frame's first byte and its CRC; channels
+// without a row go out with code 0 and the values they hold, still nine floats.
+TEST_F(OperationTest, SendToNode7WithOneChannelRow) {
+  node.SetNode(7);
+  Open("COM1 38400 N 8 2 7 300 2");
+  RunToIdle();
+  ASSERT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+  EXPECT_EQ(line.Written().front(), Hex("07 03 00 00 00 38 44 7E"));
+  window->Click(IDC_REMOVE);
+  window->Click(IDC_REMOVE);
+  ASSERT_EQ(Rows(IDC_CHANNEL_LIST), std::vector<std::string>{"V L1-2"});
+  const std::size_t before = line.Written().size();
+  window->Click(IDC_SEND);
+  RunToIdle();
+  const std::vector<Bytes> written = WrittenAfter(before);
+  ASSERT_EQ(written.size(), 7u);
+  EXPECT_EQ(written[0], Hex("07 10 00 46 00 02 04 86 00 46 F5 B2 52"));
+  EXPECT_EQ(written[1], WithCrc(Hex("07 10 00 18 00 12 24"), {4, 100, 0, 0, 50, 5, 0, 100, 0}, 2));
+  EXPECT_EQ(node.Value(16), 0.0f);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "OFF", "OFF"}));
 }
 
 TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
@@ -169,6 +203,8 @@ TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
 }
 
 TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
+  node.SetValue(1, 400.0f);  // 400 V, 5 A, three-phase three-wire
+  node.SetValue(3, 2.0f);
   node.SetValue(13, 4.9f);    // CH1 code: "V L1-2"
   node.SetValue(19, 777.0f);  // CH3 code: unknown
   AnswerRequestWith(Hex("01 46 00 02 00 24 29 DE"), WithCrc(Hex("01 46 00 02 00 24 0C"), {2, 0.0f, 10.0f}, 2));
@@ -180,6 +216,7 @@ TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
   EXPECT_EQ(dlg.m_nOutputMode, (std::array<int, 3>{1, 0, 1}));
   EXPECT_EQ(dlg.m_fFullScale, (std::array<float, 3>{20.0f, 10.0f, 10.0f}));
   EXPECT_EQ(Units(1)[0], "V");  // CH2 is a voltage output now
+  EXPECT_EQ(Text(IDC_SYS_TYPE) + '|' + Text(IDC_SYS_WATTS), "3ph 3Wire|3464");
 }
 
 TEST_F(OperationTest, OnlyExactlyEightTokensStartAReadAsTheWindowOpens) {
