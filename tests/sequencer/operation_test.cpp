@@ -1,15 +1,11 @@
 // Read, Send and Release run against the simulated node on the virtual clock.
+// How traffic lines are cut into log rows is tested with the event log.
 #include <gtest/gtest.h>
 
 #include "operation_fixture.h"
 
 namespace r742::test {
 namespace {
-
-// Output settings of the simulated node at start, as byte order 0 carries them.
-const char* const kOutputReplyOrder0 =
-    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 "
-    "00 00 00 00 00 00 41 13 ";
 
 const std::vector<std::string> kReadLogTexts = {"Getting System Settings", "Getting Channel 1's Mode",
                                                 "Getting Channel 2's Mode", "Getting Channel 3's Mode",
@@ -32,64 +28,27 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   EXPECT_EQ(LogRows(), kReadLogTexts);
   EXPECT_TRUE(Enabled(IDC_READ));
 
-  EXPECT_EQ(Text(IDC_SYS_VOLTS), "230.0");
-  EXPECT_EQ(Text(IDC_SYS_AMPS), "5.000");
-  EXPECT_EQ(Text(IDC_SYS_TYPE), "3ph 4Wire");
-  EXPECT_EQ(Text(IDC_SYS_WATTS), "3450");
+  const std::pair<int, const char*> shown[] = {{IDC_SYS_VOLTS, "230.0"},
+                                               {IDC_SYS_AMPS, "5.000"},
+                                               {IDC_SYS_TYPE, "3ph 4Wire"},
+                                               {IDC_SYS_WATTS, "3450"},
+                                               {IDC_CH1_NOMINAL, "100.0"},
+                                               {IDC_CH1_OFFSET, "0.0"},
+                                               {IDC_CH2_NOMINAL, "50.0"},
+                                               {IDC_CH2_OFFSET, "5.0"},
+                                               {IDC_CH3_NOMINAL, "100.0"},
+                                               {IDC_CH1_UNIT1, "mA"},
+                                               {IDC_CH2_NOMINAL_LABEL, "Centre Frequency Hz"},
+                                               {IDC_STATUS_LEFT, "COM1: baud=38400 parity=N data=8 stop=2"}};
+  for (const auto& [id, text] : shown) EXPECT_EQ(Text(id), text) << id;
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
-  EXPECT_EQ(Text(IDC_CH1_NOMINAL), "100.0");
-  EXPECT_EQ(Text(IDC_CH1_OFFSET), "0.0");
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL), "50.0");
-  EXPECT_EQ(Text(IDC_CH2_OFFSET), "5.0");
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
-  EXPECT_EQ(Text(IDC_CH3_NOMINAL), "100.0");
   // The channel modes read (current outputs, 20 mA) show in the read-outs.
   EXPECT_EQ(Readouts(0), (std::array<std::string, 3>{"+20.0", "+0.0", "     "}));
-  EXPECT_EQ(Units(0)[0], "mA");
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
   window->Click(kIdCancel);
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(ResponseTimes, ReadTimingTest, ::testing::Values(300, 1000));
-
-TEST_F(OperationTest, TrafficLinesGoWholeToTheFileAndShortenedWithLimitToTheList) {
-  node.SetByteOrder(0);
-  OpenLinked("0");
-  window->Click(IDC_SHOW_MODBUS);
-  RunToIdle();
-  const std::string outputReply = std::string("Modbus << ") + kOutputReplyOrder0;
-  ASSERT_EQ(outputReply.size(), 133u);
-  std::vector<std::string> rows = LogRows();
-  // Each request line follows its step text; replies are cut into rows of at
-  // most 120: four for the 117-byte system reply, three for a channel mode.
-  ASSERT_EQ(rows.size(), 5u * 2 + 4 + 3 * 3 + 2);
-  EXPECT_EQ(rows[0], "Getting System Settings");
-  EXPECT_EQ(rows[1], HexLine(">>", kReadSystem));
-  EXPECT_EQ(rows[2].size(), 120u);
-  EXPECT_EQ(rows[5], " ");
-  EXPECT_EQ(rows[6], "Getting Channel 1's Mode");
-  EXPECT_EQ(rows[21], "Reading Node's Output Settings");
-  EXPECT_EQ(rows[22], HexLine(">>", kReadOutputs));
-  EXPECT_EQ(rows[23] + rows[24], outputReply);
-  EXPECT_EQ(rows[24].size(), 13u);
-
-  window->Click(IDC_LIMIT_LENGTH);
-  window->Click(IDC_READ);  // the link stays: no dialog, same port
-  RunToIdle();
-  rows = LogRows();
-  EXPECT_EQ(rows.back(), outputReply.substr(0, 98) + "......41 13");
-  EXPECT_EQ(rows[rows.size() - 2], HexLine(">>", kReadOutputs));
-  EXPECT_TRUE(platform.ModalRuns().empty());
-
-  // The file has every line whole, requests and replies, from both Reads.
-  const std::vector<std::string> file = LogFileLines();
-  ASSERT_EQ(file.size(), 20u);
-  EXPECT_EQ(file[0], HexLine(">>", kReadSystem));
-  EXPECT_EQ(file[1].size(), 361u);
-  EXPECT_EQ(file[9], outputReply);
-  EXPECT_EQ(file[19], outputReply);
-}
 
 TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   node.SetByteOrder(0);
