@@ -14,8 +14,8 @@
 #include <ctime>
 #include <optional>
 
-#include "serial/read_limits.h"
 #include "serial/posix/termios_settings.h"
+#include "serial/read_limits.h"
 
 namespace r742 {
 namespace {
