@@ -1,6 +1,7 @@
 #include "model/scaling.h"
 
 #include <cmath>
+#include <limits>
 
 #include "model/number_text.h"
 
@@ -33,7 +34,12 @@ float ChannelOutput(float u, float F, float N, float Z) {
   const double n = N;
   const double z = Z;
   const double counts = (n - z) * (kCountsFullScale * u) / 100.0 + z / 100.0 * kCountsFullScale;
-  return static_cast<float>(counts / kCountsFullScale * F);
+  const double result = counts / kCountsFullScale * F;
+  // Beyond the float range a conversion is undefined; float steps would have given an infinity.
+  constexpr double kFloatMax = std::numeric_limits<float>::max();
+  if (result > kFloatMax) return std::numeric_limits<float>::infinity();
+  if (result < -kFloatMax) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(result);
 }
 
 bool IsNominalBad(float N) { return std::isnan(N) || N > kNominalMax || N < kNominalMin; }

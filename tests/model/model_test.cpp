@@ -123,6 +123,8 @@ TEST(Scaling, Clamps) {
 
 TEST(Scaling, ReadoutTextKeepsEveryDigitOfHugeValues) {
   EXPECT_EQ(FormatReadout(kInf), "+inf");
+  EXPECT_EQ(FormatReadout(ChannelOutput(1.0f, 3e38f, 200, 0)) + FormatReadout(ChannelOutput(-1.0f, 3e38f, 200, 0)),
+            "+inf-inf");
   const std::string big = FormatReadout(-std::numeric_limits<float>::max());
   EXPECT_EQ(big.substr(0, 10), "-340282346");
   EXPECT_EQ(big.size(), 42u);
