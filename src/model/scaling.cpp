@@ -1,15 +1,14 @@
 #include "model/scaling.h"
 
 #include <cmath>
+#include <limits>
 
 #include "model/number_text.h"
 
 namespace r742 {
 namespace {
 
-// Every step below is stored in a float on purpose: the read-outs are defined
-// by these 32-bit steps, and rounding between them shows in the last digit.
-constexpr float kCountsFullScale = 1638.0f;  // counts for 100 %
+constexpr double kCountsFullScale = 1638.0;  // counts for 100 %
 constexpr float kNominalMax = 200.0f;
 constexpr float kNominalMin = 5.0f;
 constexpr float kOffsetMax = 90.0f;
@@ -29,17 +28,18 @@ float ClampZeroOffset(float v) {
   return v;
 }
 
+// Worked in double and rounded to float once: a 0.55 read-out must show +0.6, which
+// float steps in between would turn into 0.5499999.
 float ChannelOutput(float u, float F, float N, float Z) {
-  const float span = N - Z;
-  const float scaledU = kCountsFullScale * u;
-  const float product = span * scaledU;
-  const float varying = product / 100.0f;
-  const float zeroFraction = Z / 100.0f;
-  const float zeroCounts = zeroFraction * kCountsFullScale;
-  const float counts = varying + zeroCounts;
-  const float fraction = counts / kCountsFullScale;
-  const float result = fraction * F;
-  return result;
+  const double n = N;
+  const double z = Z;
+  const double counts = (n - z) * (kCountsFullScale * u) / 100.0 + z / 100.0 * kCountsFullScale;
+  const double result = counts / kCountsFullScale * F;
+  // Beyond the float range a conversion is undefined; float steps would have given an infinity.
+  constexpr double kFloatMax = std::numeric_limits<float>::max();
+  if (result > kFloatMax) return std::numeric_limits<float>::infinity();
+  if (result < -kFloatMax) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(result);
 }
 
 bool IsNominalBad(float N) { return std::isnan(N) || N > kNominalMax || N < kNominalMin; }
@@ -52,6 +52,8 @@ std::string FormatReadout(float v) {
   return text;
 }
 
+// The frequency conversions keep every step in a float: the node values on the wire
+// are defined by these 32-bit steps.
 float FrequencyToNode(float centre, float span, int which) {
   const float twoSpans = span + span;
   const float k = 2000.0f / twoSpans;

@@ -14,7 +14,6 @@ namespace {
 constexpr int kMinResponseMs = 300;
 constexpr std::size_t kNodeChars = 9;
 constexpr std::size_t kResponseChars = 19;
-constexpr std::size_t kTokenCharsKept = 9;
 
 // Node 0 would reach every node at once, and 256 and above would wrap onto
 // another node's address: only 1..255 (after truncation) addresses one node.
@@ -62,7 +61,8 @@ void COutputsDlg::SetUpLink() {
     setup.m_szCmdStopBits = m_strToken[4];
     SetText(IDC_NODE, m_strToken[5]);
     SetText(IDC_RESPONSE_MS, m_strToken[6]);
-    const int order = ReadWholeNumberText(m_strToken[7], kTokenCharsKept);
+    // The whole token counts: "00000000001" is order 1, and a saturated huge value is out of range.
+    const int order = ReadWholeNumberText(m_strToken[7], m_strToken[7].size());
     if (order >= 0 && order <= 3) m_nFloatOrder = static_cast<std::uint8_t>(order);
     SetText(IDC_STATUS_RIGHT, "Port Settings OK");
   }

@@ -1,7 +1,6 @@
 // The window against r742-node-sim on a real pseudo-terminal: every fault the
 // node can put on the line, against Read, Send and Release, then the line
-// pulled out from under an operation, a port held by another program, and a
-// long run of operations with faults drawn at random. The window runs on the
+// pulled out from under an operation and a port held by another program. The window runs on the
 // headless backend's virtual clock; only the port's own reads take real time.
 // The simulator's frame log is the witness of what reached the node.
 #include <gtest/gtest.h>
@@ -11,12 +10,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <random>
-#include <thread>
 
 #include "frame_log.h"
 #include "modbus/modbus_test_support.h"
@@ -32,12 +27,9 @@ using simtest::ChildProcess;
 using simtest::Clock;
 using namespace std::chrono_literals;
 
-const Bytes kPassCode = WithCrc(Hex("01 10 00 46 00 02 04"), {31427.0f}, 2);
+const Bytes kPassCode = Hex("01 10 00 46 00 02 04 86 00 46 F5 AC DA");
 // The node's output settings as it starts, written back unchanged by a Send.
 const Bytes kOutputWrite = WithCrc(Hex("01 10 00 18 00 12 24"), {4, 100, 0, 36, 150, -50, 0, 100, 0}, 2);
-const std::vector<std::string> kReadLog = {"Getting System Settings", "Getting Channel 1's Mode",
-                                           "Getting Channel 2's Mode", "Getting Channel 3's Mode",
-                                           "Reading Node's Output Settings"};
 
 enum class Op { Read, Send, Release };
 
@@ -124,151 +116,85 @@ class PtyNodeTest : public MainWindowTest {
 struct LineFault {
   const char* name;
   const char* options;  // for the node's control input
-  bool operationsWork;  // the window copes with it
 };
 
 void PrintTo(const LineFault& fault, std::ostream* out) { *out << fault.options; }
 
-// What an operation shows and sends, first on a good line, then failing at its first reply.
-struct Outcome {
-  Timeline timeline;
-  std::vector<std::string> log;
-  std::vector<Bytes> frames;
-};
-
-Outcome Succeeding(Op op) {
-  switch (op) {
-    case Op::Read: return {ReadTimeline(300, 300), kReadLog, ReadFrames()};
-    case Op::Send: {
-      Timeline t = {{300, "Setting Node's Pass Code - Please Wait"},
-                    {900, "Updating Node's Output Settings - Please Wait"}};
-      for (const auto& [ms, text] : ReadTimeline(1500, 300)) t.emplace_back(ms, text);
-      std::vector<std::string> log = {"Setting Node's Pass Code", "Updating Node's Output Settings"};
-      log.insert(log.end(), kReadLog.begin(), kReadLog.end());
-      std::vector<Bytes> frames = {kPassCode, kOutputWrite};
-      for (const Bytes& f : ReadFrames()) frames.push_back(f);
-      return {t, log, frames};
-    }
-    case Op::Release:
-      return {{{300, "Setting Node's Pass Code - Please Wait"}, {1600, "Ready"}},
-              {"Setting Node's Pass Code", "Disconnected"},
-              {kRelease}};
-  }
-  return {};
-}
-
-Outcome FailingAtFirstReply(Op op) {
-  switch (op) {
-    case Op::Read:
-      return {{{300, "Getting System Settings - Please Wait"}, {600, kNoReply}, {1600, "Ready"}},
-              {"Getting System Settings", kNoReply},
-              {kReadSystem}};
-    case Op::Send:
-      return {{{300, "Setting Node's Pass Code - Please Wait"}, {600, kNoReply}, {1600, "Ready"}},
-              {"Setting Node's Pass Code", kNoReply},
-              {kPassCode}};
-    case Op::Release:
-      return {{{300, "Setting Node's Pass Code - Please Wait"}, {600, kNoReply}, {1600, "Ready"}},
-              {"Setting Node's Pass Code", kNoReply, "Disconnected"},
-              {kRelease}};
-  }
-  return {};
-}
-
 // The reply tick reads for at most 513 ms (1 ms per byte asked for, plus 1):
 // 900 ms is later than any response time the window waits.
 const LineFault kFaults[] = {
-    {"Echo", "--echo", true},
-    {"Silence", "--silent", false},
-    {"WrongCrc", "--bad-crc", false},
-    {"Exception", "--exception 2", false},
-    {"LaterThanTheResponseTime", "--delay 900", false},
-    {"Truncated", "--truncate 1", false},
-    {"GarbageBefore", "--garbage-before 3", false},
-    {"GarbageAfter", "--garbage-after 2", false},
-    {"SplitReply", "--split-gap 50", false},
-    {"AnotherNode", "--wrong-node", false},
+    // clang-format off
+    {"Silence", "--silent"}, {"WrongCrc", "--bad-crc"}, {"Exception", "--exception 2"},
+    {"LaterThanTheResponseTime", "--delay 900"}, {"Truncated", "--truncate 1"},
+    {"GarbageBefore", "--garbage-before 3"}, {"GarbageAfter", "--garbage-after 2"},
+    {"SplitReply", "--split-gap 50"}, {"AnotherNode", "--wrong-node"},
+    // clang-format on
 };
 
-class FaultMatrixTest : public PtyNodeTest, public ::testing::WithParamInterface<std::tuple<LineFault, Op>> {};
+// Each operation ends at its first reply: what it shows, logs and sends.
+struct FirstReplyFailure {
+  Op op;
+  const char* step;
+  std::vector<std::string> log;
+  Bytes frame;
+};
 
-TEST_P(FaultMatrixTest, TheWindowShowsTheFaultAndWorksOnceItIsGone) {
-  const auto& [fault, op] = GetParam();
+class FaultMatrixTest : public PtyNodeTest, public ::testing::WithParamInterface<std::tuple<LineFault, int>> {};
+
+TEST_P(FaultMatrixTest, TheOperationEndsAtTheBadReplyAndAReadWorksOnceTheFaultIsGone) {
+  const auto& [fault, which] = GetParam();
+  const FirstReplyFailure failures[] = {
+      {Op::Read, "Getting System Settings", {"Getting System Settings", kNoReply}, kReadSystem},
+      {Op::Send, "Setting Node's Pass Code", {"Setting Node's Pass Code", kNoReply}, kPassCode},
+      {Op::Release, "Setting Node's Pass Code", {"Setting Node's Pass Code", kNoReply, "Disconnected"}, kRelease}};
+  const FirstReplyFailure& expected = failures[which];
   OpenWithRead();
   const std::size_t framesBefore = Received().size(), rowsBefore = LogRows().size();
   SetFaults(fault.options);
 
-  window->Click(ButtonOf(op));
-  const Outcome expected = fault.operationsWork ? Succeeding(op) : FailingAtFirstReply(op);
-  EXPECT_EQ(RunToIdle(), expected.timeline);
+  window->Click(ButtonOf(expected.op));
+  EXPECT_EQ(RunToIdle(),
+            (Timeline{{300, std::string(expected.step) + " - Please Wait"}, {600, kNoReply}, {1600, "Ready"}}));
   EXPECT_EQ(RowsSince(rowsBefore), expected.log);
   SetFaults("");  // also waits until the node had the last word
-  EXPECT_EQ(Received(framesBefore), expected.frames);
-  EXPECT_EQ(dlg.IsPortOpen(), op != Op::Release);
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), op == Op::Release ? "No Port Open" : "COM1: baud=38400 parity=N data=8 stop=2");
+  EXPECT_EQ(Received(framesBefore), std::vector<Bytes>{expected.frame});
+  EXPECT_EQ(dlg.IsPortOpen(), expected.op != Op::Release);
   EXPECT_TRUE(Enabled(IDC_READ) && Enabled(IDC_SEND) && Enabled(IDC_RELEASE));
 
   ExpectReadWorks();
   window->Click(kIdCancel);
-  EXPECT_TRUE(window->Ended());
   EXPECT_FALSE(HoldsPty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Line, FaultMatrixTest,
-                         ::testing::Combine(::testing::ValuesIn(kFaults),
-                                            ::testing::Values(Op::Read, Op::Send, Op::Release)),
-                         [](const auto& info) {
-                           const Op op = std::get<1>(info.param);
-                           return std::string(std::get<0>(info.param).name) + (op == Op::Read   ? "Read"
-                                                                               : op == Op::Send ? "Send"
-                                                                                                : "Release");
-                         });
-
-// Waits in real time, for what another process does.
-bool WaitFor(const std::function<bool()>& done, Clock::duration limit) {
-  for (const auto deadline = Clock::now() + limit; !done();) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::yield();
+// Every fault against Read, and against Send or Release in turn.
+std::vector<std::tuple<LineFault, int>> MatrixCases() {
+  std::vector<std::tuple<LineFault, int>> cases;
+  for (std::size_t i = 0; i < std::size(kFaults); ++i) {
+    cases.emplace_back(kFaults[i], 0);
+    cases.emplace_back(kFaults[i], 1 + static_cast<int>(i % 2));
   }
-  return true;
+  return cases;
 }
 
-// The adapter pulled out while the node works on a request: the read error is
-// a reply that never came. The port stays open until Release; a fresh open
-// then finds it gone, and a node on another port is read without a restart.
-TEST_F(PtyNodeTest, TheLineVanishingMidReadEndsTheReadAndAFreshOpenFindsThePortGone) {
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<LineFault, int>>& info) {
+  const char* const ops[] = {"Read", "Send", "Release"};
+  return std::string(std::get<0>(info.param).name) + ops[std::get<1>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Line, FaultMatrixTest, ::testing::ValuesIn(MatrixCases()), CaseName);
+
+// A two-wire adapter echoes every request: Send (pass code, outputs, read back) works through it.
+TEST_F(PtyNodeTest, AnEchoingLineIsRecognisedAndStripped) {
   OpenWithRead();
-  window->Click(IDC_READ);
-  const std::size_t rowsBefore = LogRows().size();
-  ASSERT_TRUE(
-      platform.AdvanceUntil([&] { return Text(IDC_STATUS_RIGHT) == "Getting Channel 1's Mode - Please Wait"; }, 5000));
-  platform.Advance(*platform.NextTimerDue() - platform.Now());  // channel 1's reply
-  SetFaults("--delay 5000");
   const std::size_t framesBefore = Received().size();
-  platform.Advance(*platform.NextTimerDue() - platform.Now());  // channel 2's request
-  ASSERT_TRUE(WaitFor([&] { return Received().size() == framesBefore + 1; }, 10s));
-  sim.Signal(SIGKILL);
-  sim.Wait(Clock::now() + 10s);
-
-  EXPECT_EQ(RunToIdle(), (Timeline{{300, kNoReply}, {1300, "Ready"}}));
-  EXPECT_EQ(RowsSince(rowsBefore), (std::vector<std::string>{"Getting System Settings", "Getting Channel 1's Mode",
-                                                             "Getting Channel 2's Mode", kNoReply}));
-  EXPECT_TRUE(dlg.IsPortOpen());
-
-  window->Click(IDC_READ);
-  EXPECT_EQ(RunToIdle(), (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
-  window->Click(IDC_RELEASE);
-  RunToIdle();
-  EXPECT_FALSE(dlg.IsPortOpen());
-  EXPECT_FALSE(HoldsPty());
-  window->Click(IDC_READ);
-  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "CreateFile");
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
-  EXPECT_FALSE(platform.NextTimerDue().has_value());
-
-  ChildProcess replacement;
-  StartNode(replacement);
-  ExpectReadWorks();
+  SetFaults("--echo");
+  window->Click(IDC_SEND);
+  EXPECT_EQ(RunToIdle().back().second, "Ready");
+  EXPECT_EQ(LogRows().back(), "Reading Node's Output Settings");
+  SetFaults("");
+  std::vector<Bytes> expected = {kPassCode, kOutputWrite};
+  for (const Bytes& f : ReadFrames()) expected.push_back(f);
+  EXPECT_EQ(Received(framesBefore), expected);
 }
 
 TEST_F(PtyNodeTest, APortHeldByAnotherProgramIsReportedAndTakenOnceFree) {
@@ -285,82 +211,6 @@ TEST_F(PtyNodeTest, APortHeldByAnotherProgramIsReportedAndTakenOnceFree) {
   holder.Wait(Clock::now() + 10s);
   ExpectReadWorks();
   EXPECT_EQ(Received(), ReadFrames());
-}
-
-// Whether `frames` could be what `op` writes: a beginning of its requests,
-// with a finite value in every float and a catalogue code in every code.
-bool AskedFor(Op op, const std::vector<Bytes>& frames) {
-  std::vector<Bytes> allowed = ReadFrames();
-  if (op == Op::Release) allowed = {kRelease};
-  if (op == Op::Send) allowed.insert(allowed.begin(), {kPassCode, {}});
-  if (frames.size() > allowed.size()) return false;
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    if (op == Op::Send && i == 1) {
-      if (frames[1].size() != kOutputWrite.size() ||
-          !std::equal(kOutputWrite.begin(), kOutputWrite.begin() + 7, frames[1].begin()))
-        return false;
-      if (WithCrc(Bytes(frames[1].begin(), frames[1].end() - 2)) != frames[1]) return false;
-      const std::vector<float> values = FloatsIn(frames[1], 7, 9, 2);
-      for (std::size_t k = 0; k < values.size(); ++k) {
-        if (!std::isfinite(values[k])) return false;
-        const bool isCode = k % 3 == 0;
-        if (isCode && (values[k] != std::floor(values[k]) || values[k] < 0 || values[k] > 49)) return false;
-      }
-      continue;
-    }
-    if (frames[i] != allowed[i]) return false;
-  }
-  return true;
-}
-
-// Operations with faults drawn at random (R742_SOAK_SEED picks another draw):
-// each reaches "Ready", nothing reaches the node that the operation did not
-// ask for, and the appended log file has every request that was logged.
-TEST_F(PtyNodeTest, SoakOfRandomOperationsOnAFaultyLine) {
-  const char* seedText = std::getenv("R742_SOAK_SEED");
-  const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : 742u;
-  RecordProperty("seed", static_cast<int>(seed));
-  std::mt19937 random(seed);
-  OpenWithRead();
-  window->Click(IDC_SHOW_MODBUS);
-
-  constexpr int kOperations = 200;
-  int failed = 0;
-  for (int i = 0; i < kOperations; ++i) {
-    const std::size_t pick = random() % (std::size(kFaults) * 2);
-    const std::string faults = pick < std::size(kFaults) ? kFaults[pick].options : "";
-    const Op op = static_cast<Op>(random() % 3);
-    SCOPED_TRACE("operation " + std::to_string(i) + " (seed " + std::to_string(seed) + "), faults '" + faults + "'");
-    SetFaults(faults);
-    const std::size_t framesBefore = Received().size();
-    std::size_t fileBefore = 0;
-    std::string logLine;
-    for (std::ifstream file(dlg.m_strLogFileName); std::getline(file, logLine);) ++fileBefore;
-
-    window->Click(ButtonOf(op));
-    const Timeline timeline = RunToIdle();
-    ASSERT_FALSE(platform.NextTimerDue().has_value());
-    ASSERT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
-    if (std::find_if(timeline.begin(), timeline.end(), [](const auto& t) { return t.second == kNoReply; }) !=
-        timeline.end())
-      ++failed;
-
-    SetFaults("");  // the node has had its last word
-    const std::vector<Bytes> frames = Received(framesBefore);
-    ASSERT_TRUE(AskedFor(op, frames)) << ::testing::PrintToString(frames);
-    std::vector<std::string> requestsInFile;
-    std::size_t lineNo = 0;
-    for (std::ifstream file(dlg.m_strLogFileName); std::getline(file, logLine);)
-      if (lineNo++ >= fileBefore && logLine.starts_with("Modbus >> ")) requestsInFile.push_back(logLine);
-    std::vector<std::string> requestsSent;
-    for (const Bytes& f : frames)
-      if (f != kPassCode) requestsSent.push_back(HexLine(">>", f));
-    ASSERT_EQ(requestsInFile, requestsSent);
-  }
-  RecordProperty("failedOperations", failed);
-  EXPECT_GT(failed, 0);
-  window->Click(kIdCancel);
-  EXPECT_FALSE(HoldsPty());
 }
 
 }  // namespace

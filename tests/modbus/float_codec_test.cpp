@@ -33,14 +33,11 @@ TEST(FloatCodec, GetFloatKeepsEveryClassOfPattern) {
     std::uint32_t pattern;
     float value;
   } cases[] = {
-      {0x00000000, 0.0f},
-      {0x80000000, -0.0f},
-      {0x3F800000, 1.0f},
-      {0xC2C80000, -100.0f},
-      {0x00000001, Limits::denorm_min()},
-      {0x807FFFFF, -(Limits::min() - Limits::denorm_min())},
-      {0x7F800000, Limits::infinity()},
-      {0xFF800000, -Limits::infinity()},
+      // clang-format off
+      {0x00000000, 0.0f}, {0x80000000, -0.0f}, {0x3F800000, 1.0f}, {0xC2C80000, -100.0f},
+      {0x00000001, Limits::denorm_min()}, {0x807FFFFF, -(Limits::min() - Limits::denorm_min())},
+      {0x7F800000, Limits::infinity()}, {0xFF800000, -Limits::infinity()},
+      // clang-format on
   };
   for (const auto& c : cases) {
     const float got = CFloatCodec().GetFloat(c.pattern);

@@ -42,41 +42,23 @@ TEST(Crc16, CheckValueAndFrameField) {
   EXPECT_EQ(frame.Status(), 1);
 }
 
-TEST(ModbusRequest, ReadFrames) {
-  const struct {
-    unsigned function, node, valueNumber, count;
-    const char* frame;
-  } cases[] = {
-      {3, 1, 13, 9, "01 03 00 18 00 12 45 C0"},
-      {3, 1, 1, 28, "01 03 00 00 00 38 44 18"},
-      {70, 1, 1, 18, "01 46 00 00 00 24 88 1E"},
-      {70, 1, 2, 18, "01 46 00 02 00 24 29 DE"},
-      {70, 1, 3, 18, "01 46 00 04 00 24 C9 DF"},
-      {0x103, 0x101, 13, 9, "01 03 00 18 00 12 45 C0"},  // only the low 8 bits count
-  };
-  for (const auto& c : cases) EXPECT_EQ(Request(c.function, c.node, c.valueNumber, c.count), Hex(c.frame)) << c.frame;
+// The exact frames of each request are pinned by the operations against the node; here the edges.
+TEST(ModbusRequest, FieldsKeepTheirWidthAndUnknownFunctionsBuildNothing) {
+  EXPECT_EQ(Request(0x103, 0x101, 13, 9), Hex("01 03 00 18 00 12 45 C0"));  // only the low 8 bits count
+  EXPECT_EQ(Request(70, 1, 3, 18), Hex("01 46 00 04 00 24 C9 DF"));
   // Register count 2c modulo 256; address from 32-bit arithmetic.
   EXPECT_EQ(Request(3, 1, 0x81, 128)[2], 0x01);
   EXPECT_EQ(Request(3, 1, 1, 128)[5], 0x00);
   EXPECT_EQ(Request(3, 1, 1, 200)[5], 0x90);
+  const Bytes order2 = Request(16, 1, 13, 9, {4, 100, 0, 36, 150, -50, 0, 100, 0}, 2);
+  EXPECT_EQ(Bytes(order2.begin(), order2.begin() + 11), Hex("01 10 00 18 00 12 24 00 00 40 80"));
+  EXPECT_EQ(Bytes(order2.end() - 2, order2.end()), Hex("44 D4"));
 
   CModbusFrame unknown;
   unknown.BuildRequest(3, 1, 13, 9);
   unknown.BuildRequest(6, 1, 13, 9);
   EXPECT_EQ(unknown.Status(), 1);
   EXPECT_EQ(Bytes(unknown.TransmitBytes(), unknown.TransmitBytes() + unknown.TransmitLength()), Bytes(6, 0));
-}
-
-TEST(ModbusRequest, WriteFrames) {
-  const Bytes head = Hex("01 10 00 18 00 12 24");
-  const Bytes order0 = Request(16, 1, 13, 9, {4, 100, 0, 36, 150, -50, 0, 100, 0}, 0);
-  ASSERT_EQ(order0.size(), 45u);
-  EXPECT_EQ(Bytes(order0.begin(), order0.begin() + 15), Join(head, Hex("40 80 00 00 42 C8 00 00")));
-  EXPECT_EQ(Bytes(order0.end() - 2, order0.end()), Hex("25 9E"));
-  const Bytes order2 = Request(16, 1, 13, 9, {4, 100, 0, 36, 150, -50, 0, 100, 0}, 2);
-  EXPECT_EQ(Bytes(order2.begin() + 7, order2.begin() + 11), Hex("00 00 40 80"));
-  EXPECT_EQ(Bytes(order2.end() - 2, order2.end()), Hex("44 D4"));
-  EXPECT_EQ(Request(16, 1, 36, 1, {0.0f}), Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5"));
 
   CModbusFrame frame;
   for (int i = 0; i < 250; ++i) frame.AppendPayloadFloat(1.0f, 0);
@@ -123,20 +105,14 @@ TEST(ModbusReply, AcceptsOrRejectsByFaultClass) {
     Bytes arriving;
     std::uint32_t accepted;
   } cases[] = {
-      {"reply alone", kReply, 41},
-      {"echo then reply", Join(kSent, kReply), 41},
-      {"echo only", kSent, 0},
-      {"nothing", {}, 0},
-      {"exception", WithCrc(Hex("01 83 02")), 0},
-      {"exception code 0 is none", WithCrc(Hex("01 83 00")), 5},
-      {"one byte", Hex("01"), 0},
-      {"two bytes", Hex("01 03"), 0},
-      {"wrong CRC", badCrc, 0},
-      {"junk before", Join(Hex("FF 00"), kReply), 0},
-      {"trailing junk", Join(kReply, Hex("55")), 0},
-      {"two frames glued", Join(kReply, kReply), 0},
-      {"511 bytes", WithCrc(Bytes(509, 7)), 511},
-      {"512 bytes fill the read", WithCrc(Bytes(510, 7)), 0},
+      // clang-format off
+      {"reply alone", kReply, 41}, {"echo then reply", Join(kSent, kReply), 41}, {"echo only", kSent, 0},
+      {"nothing", {}, 0}, {"exception", WithCrc(Hex("01 83 02")), 0},
+      {"exception code 0 is none", WithCrc(Hex("01 83 00")), 5}, {"one byte", Hex("01"), 0},
+      {"two bytes", Hex("01 03"), 0}, {"wrong CRC", badCrc, 0}, {"junk before", Join(Hex("FF 00"), kReply), 0},
+      {"trailing junk", Join(kReply, Hex("55")), 0}, {"two frames glued", Join(kReply, kReply), 0},
+      {"511 bytes", WithCrc(Bytes(509, 7)), 511}, {"512 bytes fill the read", WithCrc(Bytes(510, 7)), 0},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(Accepted(c.arriving), c.accepted) << c.what;
 }

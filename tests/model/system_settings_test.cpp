@@ -23,13 +23,10 @@ TEST(SystemSettings, MagnitudeDecidesTheDecimals) {
   EXPECT_EQ(FormatSystemMagnitude(3.0e38f), printed);
 }
 
+// Types 3 and 2 (3450, 3464) are shown through replies in the operation tests.
 TEST(SystemSettings, WiringTypeGivesNameAndPower) {
-  EXPECT_EQ(WiringTypeName(3.0f), "3ph 4Wire");
-  EXPECT_EQ(FormatSystemMagnitude(*SystemPower(230.0f, 5.0f, 3.0f)), "3450");
-  EXPECT_EQ(WiringTypeName(2.0f), "3ph 3Wire");
-  EXPECT_EQ(FormatSystemMagnitude(*SystemPower(400.0f, 5.0f, 2.0f)), "3464");
+  EXPECT_EQ(std::string(WiringTypeName(4.0f)) + '|' + std::string(WiringTypeName(1.0f)), "1ph 3Wire|1ph 2Wire");
   EXPECT_EQ(*SystemPower(230.0f, 5.0f, 1.0f), 1150.0f);
-  EXPECT_EQ(WiringTypeName(4.0f), "1ph 3Wire");
   EXPECT_EQ(*SystemPower(230.0f, 5.0f, 4.0f), 1150.0f);
   for (float unknown : {0.0f, 2.5f, 5.0f, std::nanf("")}) {
     EXPECT_EQ(WiringTypeName(unknown), "");

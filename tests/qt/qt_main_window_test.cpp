@@ -53,10 +53,32 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
       const int h = c.kind == ControlKind::ComboBox ? DluToPixelsY(kClosedComboHeightDlu) : px.h;
       ASSERT_TRUE(w.Exists(c.id));
       EXPECT_EQ(w.Widget(c.id)->geometry(), QRect(px.x, px.y, px.w, h));
-      // Push buttons, check boxes and group boxes keep their captions; the program fills the rest.
-      if (c.kind == ControlKind::PushButton || c.kind == ControlKind::CheckBox || c.kind == ControlKind::GroupBox) {
-        EXPECT_EQ(w.GetText(c.id), c.text);
-      }
+    }
+    // The fixed texts as the user sees them; the unnamed labels are found by their text.
+    QStringList labels;
+    for (const QLabel* label : w.findChildren<QLabel*>()) labels << label->text();
+    const std::pair<int, const char*> captions[] = {{kIdCancel, "Quit"},
+                                                    {ID_HELP, "&Help"},
+                                                    {IDC_ADD, ">>"},
+                                                    {IDC_REMOVE, "<<"},
+                                                    {IDC_CLEAR, "Clear >>"},
+                                                    {IDC_SEND, "Send"},
+                                                    {IDC_READ, "Read"},
+                                                    {IDC_RELEASE, "Release"},
+                                                    {IDC_SHOW_MODBUS, "Modbus"},
+                                                    {IDC_LIMIT_LENGTH, "Limit String Length"},
+                                                    {IDC_SYS_VOLTS_UNIT, "V"},
+                                                    {IDC_SYS_AMPS_UNIT, "A"},
+                                                    {IDC_SYS_WATTS_UNIT, "W"},
+                                                    {-1, "Available Outputs"},
+                                                    {-1, "Node #"},
+                                                    {-1, "Response  (mS)"},
+                                                    {-1, "System"}};
+    for (const auto& [id, text] : captions) {
+      if (id == -1)
+        EXPECT_TRUE(labels.contains(text)) << text;
+      else
+        EXPECT_EQ(w.GetText(id), text);
     }
     // The channel frames come after the boxes they hold, yet the boxes take the clicks.
     EXPECT_EQ(w.childAt(w.Widget(IDC_CH3_OFFSET)->geometry().center()), w.Widget(IDC_CH3_OFFSET));
@@ -72,6 +94,19 @@ TEST(QtMainWindow, EveryControlIsBuiltAtItsRectangleAndTheRunningWindowIsPicture
     }
     offset->selectAll();
     QTest::keyClicks(offset, "20");
+    // Ctrl+click on a selected row leaves it selected, as a single-selection list box does.
+    auto* channels = qobject_cast<QListWidget*>(w.Widget(IDC_CHANNEL_LIST));
+    const auto click = [](QListWidget* list, int row, Qt::KeyboardModifiers keys) {
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(row)).center());
+    };
+    click(channels, 0, {});
+    for (QListWidget* list : {available, channels}) {
+      const int row = list->currentRow();
+      click(list, row, Qt::ControlModifier);
+      EXPECT_EQ(list->selectedItems().size(), 1);
+      EXPECT_TRUE(list->item(row)->isSelected());
+      EXPECT_EQ(w.GetCurSel(list == available ? IDC_AVAILABLE_LIST : IDC_CHANNEL_LIST), row);
+    }
     // What the dialog makes of it is tested on the headless window; here the Qt input reaches it.
     EXPECT_EQ(w.GetRowText(IDC_CHANNEL_LIST, 1), "Hz");
     EXPECT_EQ(w.GetText(IDC_CH2_GROUP), "CH2-Hz");

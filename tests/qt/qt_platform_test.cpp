@@ -1,7 +1,6 @@
 // Modal runs on the Qt backend: ending early, failing, nesting.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <stdexcept>
@@ -84,36 +83,6 @@ TEST_F(QtPlatformTest, NestedRunOwnedByTheOuterWindowReturnsToTheOuterHandler) {
   EXPECT_EQ(inner.destroys, 1);
   EXPECT_EQ(outer.destroys, 1);
   EXPECT_EQ(platform.ActiveWindow(), nullptr);
-}
-
-TEST_F(QtPlatformTest, PictureWaitsForTheTimersToStopOrForTheLimit) {
-  // A dialog whose timer stops itself at its third tick is pictured after
-  // that tick; one whose timer never stops is pictured at the limit, with a note.
-  for (const bool stopsItself : {true, false}) {
-    SCOPED_TRACE(stopsItself);
-    const std::string path = std::string(R742_ARTIFACT_DIR) + "/busy_window.png";
-    QFile::remove(QString::fromStdString(path));
-    RecordingDialog dlg;
-    bool picturedWhileBusy = false;
-    dlg.onInit = [&] { dlg.SetTimer(1, 100); };
-    dlg.onTimer = [&](unsigned id) {
-      picturedWhileBusy |= QFile::exists(QString::fromStdString(path));
-      if (stopsItself && dlg.ticks[id] == 3) dlg.KillTimer(id);
-    };
-    platform.RequestScreenshot(path, 20, true, stopsItself ? QtPlatform::kDefaultSettleLimitMs : 300);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(dlg.DoModal(), kIdCancel);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Window picture written to " + path + "\n");
-    const std::string note = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(note.find("still busy") != std::string::npos, !stopsItself) << note;
-    if (stopsItself) {
-      EXPECT_EQ(dlg.ticks[1], 3);
-      EXPECT_FALSE(picturedWhileBusy);
-    } else {
-      EXPECT_GT(dlg.ticks[1], 0);
-    }
-  }
 }
 
 }  // namespace

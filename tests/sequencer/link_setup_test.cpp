@@ -39,6 +39,34 @@ TEST_F(LinkSetupTest, CommandLineOpensThePortAsTheWindowOpens) {
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
+TEST_F(LinkSetupTest, TheEighthTokenIsReadWholeAndOnlyZeroToThreeSelectAnOrder) {
+  const std::pair<const char*, int> cases[] = {{"00000000001", 1}, {"0000000000003", 3},        {"4", 2},  {"-1", 2},
+                                               {"4294967297", 2},  {"99999999999999999999", 2}, {"0X1", 0}};
+  for (const auto& [token, order] : cases) {
+    COutputsDlg d;
+    HeadlessPlatform p;
+    PlatformScope s(p);
+    LoadCommandLine(d, std::string("COM3 19200 E 8 1 1 300 ") + token);
+    p.Open(d);
+    EXPECT_EQ(d.m_nFloatOrder, order) << token;
+    d.m_hPort.reset();
+  }
+}
+
+TEST_F(LinkSetupTest, PortSetupOffersItsListsInOrder) {
+  using Rows = std::vector<std::string>;
+  const std::pair<int, Rows> lists[] = {{IDC_BAUD, {"115200", "57600", "38400", "19200", "9600", "4800"}},
+                                        {IDC_PARITY, {"NONE", "ODD", "EVEN"}},
+                                        {IDC_STOP_BITS, {"1", "2"}},
+                                        {IDC_PORT, {"COM3"}}};
+  Open();
+  platform.ScriptModal(IDD_PORT_SETUP, [&](HeadlessWindow& w) {
+    for (const auto& [id, rows] : lists) EXPECT_EQ(w.Rows(id), rows) << id;
+  });
+  window->Click(IDC_READ);
+  EXPECT_EQ(platform.ModalRuns(), std::vector<int>{IDD_PORT_SETUP});
+}
+
 TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
   Open();
   for (const char* text : {"", "abc", "0", "0.9", "-1", "256", "1e9"}) {

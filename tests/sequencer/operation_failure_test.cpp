@@ -47,37 +47,21 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
 // The node's own faults (silence, exception, CRC, another node, truncation, junk) are
 // played on a real line in tests/line; these are the replies only a script makes,
 // and the timings that need the in-memory line's exact clock.
+std::function<void(OperationTest&)> Answer(const Bytes& request, Bytes reply) {
+  return [=](OperationTest& t) { t.AnswerRequestWith(request, reply); };
+}
+
 const LineCase kLineCases[] = {
     {"EchoOnly", [](OperationTest& t) { t.node.Faults().echo = t.node.Faults().silent = true; }, 1},
-    {"ExceptionBitWithCodeZero", [](OperationTest& t) { t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 83 00"))); },
-     1},
-    {"WrongFunction",
-     [](OperationTest& t) {
-       t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2));
-     },
-     1},
+    {"ExceptionBitWithCodeZero", Answer(kReadSystem, WithCrc(Hex("01 83 00"))), 1},
+    {"WrongFunction", Answer(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2)), 1},
     // The read at the reply tick waits up to 513 ms (1 ms per byte asked for, plus 1) for a first byte.
     {"LaterThanTheReadWaits", [](OperationTest& t) { t.node.Faults().delayMs = 300 + 514; }, 1},
-    {"SplitByAGapDuringTheRead",
-     [](OperationTest& t) {
-       t.node.Faults().delayMs = 290;
-       t.node.Faults().splitGapMs = 50;
-     },
-     1},
-    {"SystemReplyWithTwoValues",
-     [](OperationTest& t) {
-       t.AnswerRequestWith(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2));
-     },
-     1},
-    {"ChannelReplyWhoseOwnCountDisagrees",
-     [](OperationTest& t) {
-       t.AnswerRequestWith(kReadChannel1, WithCrc(Hex("01 46 00 00 00 24 10"), {1, 1, 20}, 2));
-     },
+    {"SplitByAGapDuringTheRead", [](OperationTest& t) { t.node.Faults() = {.delayMs = 290, .splitGapMs = 50}; }, 1},
+    {"SystemReplyWithTwoValues", Answer(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2)), 1},
+    {"ChannelReplyWhoseOwnCountDisagrees", Answer(kReadChannel1, WithCrc(Hex("01 46 00 00 00 24 10"), {1, 1, 20}, 2)),
      2},
-    {"OutputReplyWithEightValues",
-     [](OperationTest& t) {
-       t.AnswerRequestWith(kReadOutputs, WithCrc(Hex("01 03 20"), {4, 100, 0, 36, 150, -50, 0, 100}, 2));
-     },
+    {"OutputReplyWithEightValues", Answer(kReadOutputs, WithCrc(Hex("01 03 20"), {4, 100, 0, 36, 150, -50, 0, 100}, 2)),
      5},
 };
 

@@ -1,15 +1,11 @@
 // Read, Send and Release run against the simulated node on the virtual clock.
+// How traffic lines are cut into log rows is tested with the event log.
 #include <gtest/gtest.h>
 
 #include "operation_fixture.h"
 
 namespace r742::test {
 namespace {
-
-// Output settings of the simulated node at start, as byte order 0 carries them.
-const char* const kOutputReplyOrder0 =
-    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 "
-    "00 00 00 00 00 00 41 13 ";
 
 const std::vector<std::string> kReadLogTexts = {"Getting System Settings", "Getting Channel 1's Mode",
                                                 "Getting Channel 2's Mode", "Getting Channel 3's Mode",
@@ -32,64 +28,27 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   EXPECT_EQ(LogRows(), kReadLogTexts);
   EXPECT_TRUE(Enabled(IDC_READ));
 
-  EXPECT_EQ(Text(IDC_SYS_VOLTS), "230.0");
-  EXPECT_EQ(Text(IDC_SYS_AMPS), "5.000");
-  EXPECT_EQ(Text(IDC_SYS_TYPE), "3ph 4Wire");
-  EXPECT_EQ(Text(IDC_SYS_WATTS), "3450");
+  const std::pair<int, const char*> shown[] = {{IDC_SYS_VOLTS, "230.0"},
+                                               {IDC_SYS_AMPS, "5.000"},
+                                               {IDC_SYS_TYPE, "3ph 4Wire"},
+                                               {IDC_SYS_WATTS, "3450"},
+                                               {IDC_CH1_NOMINAL, "100.0"},
+                                               {IDC_CH1_OFFSET, "0.0"},
+                                               {IDC_CH2_NOMINAL, "50.0"},
+                                               {IDC_CH2_OFFSET, "5.0"},
+                                               {IDC_CH3_NOMINAL, "100.0"},
+                                               {IDC_CH1_UNIT1, "mA"},
+                                               {IDC_CH2_NOMINAL_LABEL, "Centre Frequency Hz"},
+                                               {IDC_STATUS_LEFT, "COM1: baud=38400 parity=N data=8 stop=2"}};
+  for (const auto& [id, text] : shown) EXPECT_EQ(Text(id), text) << id;
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
-  EXPECT_EQ(Text(IDC_CH1_NOMINAL), "100.0");
-  EXPECT_EQ(Text(IDC_CH1_OFFSET), "0.0");
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL), "50.0");
-  EXPECT_EQ(Text(IDC_CH2_OFFSET), "5.0");
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
-  EXPECT_EQ(Text(IDC_CH3_NOMINAL), "100.0");
   // The channel modes read (current outputs, 20 mA) show in the read-outs.
   EXPECT_EQ(Readouts(0), (std::array<std::string, 3>{"+20.0", "+0.0", "     "}));
-  EXPECT_EQ(Units(0)[0], "mA");
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
   window->Click(kIdCancel);
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(ResponseTimes, ReadTimingTest, ::testing::Values(300, 1000));
-
-TEST_F(OperationTest, TrafficLinesGoWholeToTheFileAndShortenedWithLimitToTheList) {
-  node.SetByteOrder(0);
-  OpenLinked("0");
-  window->Click(IDC_SHOW_MODBUS);
-  RunToIdle();
-  const std::string outputReply = std::string("Modbus << ") + kOutputReplyOrder0;
-  ASSERT_EQ(outputReply.size(), 133u);
-  std::vector<std::string> rows = LogRows();
-  // Each request line follows its step text; replies are cut into rows of at
-  // most 120: four for the 117-byte system reply, three for a channel mode.
-  ASSERT_EQ(rows.size(), 5u * 2 + 4 + 3 * 3 + 2);
-  EXPECT_EQ(rows[0], "Getting System Settings");
-  EXPECT_EQ(rows[1], HexLine(">>", kReadSystem));
-  EXPECT_EQ(rows[2].size(), 120u);
-  EXPECT_EQ(rows[5], " ");
-  EXPECT_EQ(rows[6], "Getting Channel 1's Mode");
-  EXPECT_EQ(rows[21], "Reading Node's Output Settings");
-  EXPECT_EQ(rows[22], HexLine(">>", kReadOutputs));
-  EXPECT_EQ(rows[23] + rows[24], outputReply);
-  EXPECT_EQ(rows[24].size(), 13u);
-
-  window->Click(IDC_LIMIT_LENGTH);
-  window->Click(IDC_READ);  // the link stays: no dialog, same port
-  RunToIdle();
-  rows = LogRows();
-  EXPECT_EQ(rows.back(), outputReply.substr(0, 98) + "......41 13");
-  EXPECT_EQ(rows[rows.size() - 2], HexLine(">>", kReadOutputs));
-  EXPECT_TRUE(platform.ModalRuns().empty());
-
-  // The file has every line whole, requests and replies, from both Reads.
-  const std::vector<std::string> file = LogFileLines();
-  ASSERT_EQ(file.size(), 20u);
-  EXPECT_EQ(file[0], HexLine(">>", kReadSystem));
-  EXPECT_EQ(file[1].size(), 361u);
-  EXPECT_EQ(file[9], outputReply);
-  EXPECT_EQ(file[19], outputReply);
-}
 
 TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   node.SetByteOrder(0);
@@ -97,7 +56,9 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   RunToIdle();
   const std::size_t before = line.Written().size();
   window->Click(IDC_SHOW_MODBUS);
+  window->Click(IDC_LIMIT_LENGTH);
   window->Click(IDC_SEND);
+  EXPECT_TRUE(window->Click(IDC_SEND) && window->Click(IDC_READ));  // ignored while the first one runs
   const Timeline seen = RunToIdle();
 
   Timeline expected{{300, "Setting Node's Pass Code - Please Wait"},
@@ -116,10 +77,20 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   // The pass code itself never reaches the log or the file; its reply does.
   const std::vector<std::string> rows = LogRows();
   const std::vector<std::string> head(rows.begin() + 5, rows.begin() + 10);  // after the first Read's five
+  // The 45-byte write shows as 109 characters with Limit String Length ticked.
+  const char* shortened =
+      "Modbus >> 01 10 00 18 00 12 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 0......25 9E";
   EXPECT_EQ(head, (std::vector<std::string>{"Setting Node's Pass Code", "Modbus << 01 10 00 46 00 02 A0 1D ",
-                                            "Updating Node's Output Settings", HexLine(">>", outputWrite),
+                                            "Updating Node's Output Settings", shortened,
                                             "Modbus << 01 10 00 18 00 12 C0 03 "}));
-  EXPECT_EQ(LogFileLines().front(), "Modbus << 01 10 00 46 00 02 A0 1D ");
+  // Replies are shortened alike; the file has every line whole.
+  const std::string outputsReply =
+      "Modbus << 01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 0";
+  EXPECT_EQ(rows.back(), outputsReply + "......41 13");
+  const std::vector<std::string> file = LogFileLines();
+  ASSERT_EQ(file.size(), 13u);
+  EXPECT_EQ(file[0] + file[1], "Modbus << 01 10 00 46 00 02 A0 1D " + HexLine(">>", outputWrite));
+  EXPECT_EQ(file[12].size(), 133u);
 
   // New scaling reaches the node and comes back in the boxes.
   window->Type(IDC_CH1_NOMINAL, "150");
@@ -134,6 +105,28 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   EXPECT_EQ(Text(IDC_CH2_NOMINAL), "60.0");
   EXPECT_EQ(Text(IDC_CH2_OFFSET), "10.0");
   EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+}
+
+// Another node number changes each frame's first byte and its CRC; channels
+// without a row go out with code 0 and the values they hold, still nine floats.
+TEST_F(OperationTest, SendToNode7WithOneChannelRow) {
+  node.SetNode(7);
+  Open("COM1 38400 N 8 2 7 300 2");
+  RunToIdle();
+  ASSERT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+  EXPECT_EQ(line.Written().front(), Hex("07 03 00 00 00 38 44 7E"));
+  window->Click(IDC_REMOVE);
+  window->Click(IDC_REMOVE);
+  ASSERT_EQ(Rows(IDC_CHANNEL_LIST), std::vector<std::string>{"V L1-2"});
+  const std::size_t before = line.Written().size();
+  window->Click(IDC_SEND);
+  RunToIdle();
+  const std::vector<Bytes> written = WrittenAfter(before);
+  ASSERT_EQ(written.size(), 7u);
+  EXPECT_EQ(written[0], Hex("07 10 00 46 00 02 04 86 00 46 F5 B2 52"));
+  EXPECT_EQ(written[1], WithCrc(Hex("07 10 00 18 00 12 24"), {4, 100, 0, 0, 50, 5, 0, 100, 0}, 2));
+  EXPECT_EQ(node.Value(16), 0.0f);
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "OFF", "OFF"}));
 }
 
 TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
@@ -169,6 +162,8 @@ TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
 }
 
 TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
+  node.SetValue(1, 400.0f);  // 400 V, 5 A, three-phase three-wire
+  node.SetValue(3, 2.0f);
   node.SetValue(13, 4.9f);    // CH1 code: "V L1-2"
   node.SetValue(19, 777.0f);  // CH3 code: unknown
   AnswerRequestWith(Hex("01 46 00 02 00 24 29 DE"), WithCrc(Hex("01 46 00 02 00 24 0C"), {2, 0.0f, 10.0f}, 2));
@@ -180,6 +175,7 @@ TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
   EXPECT_EQ(dlg.m_nOutputMode, (std::array<int, 3>{1, 0, 1}));
   EXPECT_EQ(dlg.m_fFullScale, (std::array<float, 3>{20.0f, 10.0f, 10.0f}));
   EXPECT_EQ(Units(1)[0], "V");  // CH2 is a voltage output now
+  EXPECT_EQ(Text(IDC_SYS_TYPE) + '|' + Text(IDC_SYS_WATTS), "3ph 3Wire|3464");
 }
 
 TEST_F(OperationTest, OnlyExactlyEightTokensStartAReadAsTheWindowOpens) {

@@ -34,26 +34,14 @@ TEST(BuildCommDCB, AppliesNamedSettingsOnly) {
 }
 
 TEST(BuildCommDCB, RefusedTextChangesNothing) {
-  for (const char* text : {"COM1: parity=X",
-                           "COM1: parity=M",
-                           "COM1: parity=S",
-                           "COM1: parity=NONE",
-                           "COM1: data=4",
-                           "COM1: data=9",
-                           "COM1: stop=1.5",
-                           "COM1: stop=3",
-                           "COM1: baud=abc",
-                           "COM1: baud=",
-                           "COM1: baud=0",
-                           "COM1: baud=4000001",
-                           "COM1: baud=99999999999999999999",
-                           "COM1: baud=+9600",
-                           "COM1: speed=9600",
-                           "COM1: baud=9600 xon=on",
-                           "COM1 baud=9600",
-                           "=9600",
-                           "",
-                           "COM1:"}) {
+  // clang-format off
+  const char* const refused[] = {
+      "COM1: parity=X", "COM1: parity=M", "COM1: parity=S", "COM1: parity=NONE", "COM1: data=4", "COM1: data=9",
+      "COM1: stop=1.5", "COM1: stop=3", "COM1: baud=abc", "COM1: baud=", "COM1: baud=0", "COM1: baud=4000001",
+      "COM1: baud=99999999999999999999", "COM1: baud=+9600", "COM1: speed=9600", "COM1: baud=9600 xon=on",
+      "COM1 baud=9600", "=9600", "", "COM1:"};
+  // clang-format on
+  for (const char* text : refused) {
     LineSettings s{.baud = 38400, .parity = 'N', .dataBits = 8, .stopBits = 2};
     EXPECT_FALSE(BuildCommDCB(text, s)) << text;
     EXPECT_EQ(std::tie(s.baud, s.parity, s.dataBits, s.stopBits), std::make_tuple(38400u, 'N', 8, 2)) << text;

@@ -52,37 +52,5 @@ TEST_F(MemoryLineTest, ReadEndsWhereARealReadStartingNowWould) {
   EXPECT_EQ(Read(512), (Bytes{2, 3}));
 }
 
-TEST_F(MemoryLineTest, WriteReachesPeerUnlessMadeToFail) {
-  Bytes seen;
-  line.SetPeer([&](std::span<const std::uint8_t> frame, std::int64_t at) {
-    seen.assign(frame.begin(), frame.end());
-    line.DeliverToProgram(frame, at + 5);
-  });
-  const std::uint8_t frame[] = {1, 3, 0};
-  std::uint32_t written = 0;
-  ASSERT_TRUE(port->Write(frame, 3, written));
-  EXPECT_EQ(written, 3u);
-  EXPECT_EQ(seen, (Bytes{1, 3, 0}));
-  EXPECT_EQ(Read(512), (Bytes{1, 3, 0}));
-
-  line.SetWriteFails(true);
-  seen.clear();
-  EXPECT_FALSE(port->Write(frame, 3, written));
-  EXPECT_EQ(written, 0u);
-  EXPECT_NE(port->LastError(), 0u);
-  EXPECT_TRUE(seen.empty());
-  EXPECT_EQ(line.Written().size(), 1u);
-}
-
-TEST_F(MemoryLineTest, OpenIsExclusiveAndOddRatesAreRefused) {
-  EXPECT_EQ(provider.Open("COM2"), nullptr);
-  EXPECT_EQ(provider.Open("COM1"), nullptr);
-  EXPECT_FALSE(port->SetCommState({.baud = 0}));
-  EXPECT_FALSE(port->SetCommState({.baud = 1234}));
-  port.reset();
-  EXPECT_FALSE(line.ProgramEndOpen());
-  EXPECT_NE(provider.Open("COM2"), nullptr);
-}
-
 }  // namespace
 }  // namespace r742

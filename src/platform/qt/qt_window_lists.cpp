@@ -40,8 +40,14 @@ void QtWindow::OnUserSelection(int id) {
   Control* c = Find(id);
   if (!c || !Live()) return;
   const QList<QListWidgetItem*> selected = AsList(c->widget)->selectedItems();
-  c->curSel = selected.isEmpty() ? kLbErr : AsList(c->widget)->row(selected.front());
-  if (c->curSel != kLbErr && (c->style & kNotify)) Raise(id, Notify::SelChange);
+  if (selected.isEmpty()) {
+    // Ctrl+click on the selected row deselects it in Qt; a single-selection list box
+    // cannot be left without a selection by the user, so the row is shown selected again.
+    ShowSelection(*c, false);
+    return;
+  }
+  c->curSel = AsList(c->widget)->row(selected.front());
+  if (c->style & kNotify) Raise(id, Notify::SelChange);
 }
 
 void QtWindow::OnUserComboChoice(int id, int row) {

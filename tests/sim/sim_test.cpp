@@ -1,0 +1,208 @@
+// The simulated node: one conversation through its register map, pass code,
+// channel modes, refusals and silence; each fault knob's effect on a reply;
+// r742-node-sim as a program, checked by an independent Modbus master (mbpoll).
+// Serving a pseudo-terminal is tested with the window against it (tests/line).
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "child_process.h"
+#include "modbus/modbus_test_support.h"
+#include "sim_node.h"
+
+namespace r742 {
+
+void PrintTo(const ReplyChunk& c, std::ostream* out) { *out << "{" << c.delayMs << " ms: " << c.bytes.size() << "}"; }
+
+namespace {
+
+using simtest::ChildProcess;
+using simtest::Clock;
+using test::Bytes;
+using test::FloatsIn;
+using test::Hex;
+using test::Join;
+using test::WithCrc;
+using Strings = std::vector<std::string>;
+constexpr auto kDeadline = std::chrono::seconds(5);
+
+const Bytes kOutputsReply = Hex(
+    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 00 00 00 00 "
+    "00 00 41 13");
+const Bytes kPassReply = Hex("01 10 00 46 00 02 A0 1D");
+
+Bytes Ask(SimNode& node, const Bytes& request) {
+  Bytes out;
+  for (const ReplyChunk& c : node.HandleRequest(request)) out.insert(out.end(), c.bytes.begin(), c.bytes.end());
+  return out;
+}
+Bytes Q(const char* hex, std::vector<float> values = {}) { return WithCrc(Hex(hex), values); }
+Bytes Refusal(std::uint8_t function, std::uint8_t code) { return WithCrc({1, std::uint8_t(function | 0x80), code}); }
+// A function 70 reply: `values` and then zeros up to `count` floats.
+Bytes Mode(const char* head, std::vector<float> values, std::size_t count) {
+  values.resize(count);
+  return WithCrc(Hex(head), values);
+}
+
+TEST(SimNode, AnswersAConversationInOrder0) {
+  SimNode node(1, 0);
+  node.SetChannelMode(2, 0, 10.0f);
+  const std::vector<float> settings = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+  const Bytes write = Q("01 10 00 18 00 12 24", settings);
+  const Bytes refusedWrite = Refusal(16, 2);
+  const std::pair<Bytes, Bytes> exchanges[] = {
+      // clang-format off
+      {Hex("01 03 00 18 00 12 45 C0"), kOutputsReply}, {Q("01 03 00 00 00 06"), Q("01 03 0C", {230, 5, 3})},
+      {Q("01 03 00 47 00 01"), Q("01 03 02 00 00")}, {Q("01 03 00 48 00 01"), Refusal(3, 2)},
+      {Q("01 03 00 00 00 49"), Refusal(3, 2)}, {Q("01 03 00 46 00 04"), Refusal(3, 2)},
+      {Q("01 03 00 00 00 00"), Refusal(3, 3)}, {Q("01 03 00 00 00 7E"), Refusal(3, 3)},
+      {Q("01 04 00 00 00 02"), Refusal(4, 1)}, {Q("01 06 00 46 00 00"), Refusal(6, 1)},
+      {Q("01 46 00 06 00 24"), Refusal(0x46, 2)}, {Q("01 46 00 01 00 24"), Refusal(0x46, 2)},
+      {Q("01 10 00 18 00 02 08 00 00"), Refusal(16, 3)},
+      {Q("01 46 00 00 00 24"), Mode("01 46 00 00 00 24 48", {1, 1, 20}, 18)},
+      {Q("01 46 00 02 00 24"), Mode("01 46 00 02 00 24 48", {2, 0, 10}, 18)},
+      {Q("01 46 00 00 00 02"), Mode("01 46 00 00 00 02 0C", {1, 1, 20}, 3)},   // at least 3 floats
+      {Q("01 46 00 00 00 FF"), Mode("01 46 00 00 00 FF F4", {1, 1, 20}, 61)},  // below 256 bytes
+      {write, refusedWrite}, {Q("01 10 00 46 00 02 04", {31428}), kPassReply}, {write, refusedWrite},
+      {Q("01 10 00 46 00 02 04", {31427}), kPassReply}, {write, Hex("01 10 00 18 00 12 C0 03")},
+      {Q("01 03 00 18 00 12"), Q("01 03 24", settings)}, {Q("01 10 00 00 00 02 04", {400}), refusedWrite},
+      {Q("01 10 00 28 00 04 08", {1, 2}), refusedWrite},  // runs past value 21
+      {Q("01 03 00 00 00 02"), Q("01 03 04", {230})},
+      {Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5"), kPassReply},  // release
+      {write, refusedWrite},
+      // Silent: another node, a broken CRC, a short frame, broadcasts (a broadcast write is applied).
+      {Q("02 03 00 00 00 38"), {}}, {Hex("01 03 00 00 00 38 44 19"), {}}, {Hex("01 03 00"), {}},
+      {Q("00 03 00 00 00 38"), {}}, {Q("00 10 00 46 00 02 04", {31427}), {}}, {write, Hex("01 10 00 18 00 12 C0 03")},
+      // clang-format on
+  };
+  for (std::size_t i = 0; i < std::size(exchanges); ++i)
+    EXPECT_EQ(Ask(node, exchanges[i].first), exchanges[i].second) << "exchange " << i;
+  EXPECT_EQ(node.RequestsSeen(), std::size(exchanges));
+}
+
+TEST(SimNode, EveryByteOrderCarriesTheSameValues) {
+  for (unsigned order = 0; order < 4; ++order) {
+    SimNode node(1, 0);
+    node.SetByteOrder(order);
+    const std::vector<float> all = FloatsIn(Ask(node, Q("01 03 00 00 00 48")), 3, 36, order);
+    ASSERT_EQ(all.size(), 36u);
+    EXPECT_EQ(std::vector<float>(all.begin() + 12, all.begin() + 21),
+              (std::vector<float>{4, 100, 0, 36, 150, -50, 0, 100, 0}))
+        << order;
+    for (int n = 1; n <= 36; ++n) EXPECT_EQ(all[n - 1], node.Value(n)) << order << ' ' << n;
+  }
+}
+
+TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
+  const Bytes request = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
+  const Bytes otherNode = WithCrc(Hex("02 10 00 46 00 02"));
+  const std::tuple<const char*, SimFaults, ReplyPlan> cases[] = {
+      {"none", {}, {{0, kPassReply}}},
+      {"echo", {.echo = true, .delayMs = 5}, {{0, request}, {5, kPassReply}}},
+      {"echo of a silent node", {.echo = true, .silent = true}, {{0, request}}},
+      {"silent", {.silent = true}, {}},
+      {"bad crc", {.badCrc = true}, {{0, Hex("01 10 00 46 00 02 A0 E2")}}},
+      {"truncate", {.truncate = 3}, {{0, Hex("01 10 00 46 00")}}},
+      {"truncate all", {.truncate = 100}, {}},
+      {"garbage", {.garbageBefore = 2, .garbageAfter = 3}, {{0, Hex("FF 00 01 10 00 46 00 02 A0 1D FF 00 FF")}}},
+      {"split", {.delayMs = 5, .splitGapMs = 60}, {{5, Hex("01 10 00 46")}, {60, Hex("00 02 A0 1D")}}},
+      {"wrong node", {.wrongNode = true}, {{0, otherNode}}},
+      {"wrong node, bad crc, cut",
+       {.badCrc = true, .truncate = 1, .wrongNode = true},
+       {{0, Bytes(otherNode.begin(), otherNode.end() - 1)}}},
+  };
+  for (const auto& [name, faults, plan] : cases) EXPECT_EQ(ShapeReply(request, kPassReply, faults), plan) << name;
+  EXPECT_TRUE(ShapeReply(request, {}, {.delayMs = 5, .garbageBefore = 4}).empty()) << "no junk without a reply";
+
+  const Bytes passWrite = Q("01 10 00 46 00 02 04", {31427});
+  SimNode refusing(1, 0), silent(1, 0);
+  refusing.Faults().exceptionCode = 4;
+  EXPECT_EQ(Ask(refusing, passWrite), Refusal(16, 4));
+  EXPECT_FALSE(refusing.Unlocked());
+  silent.Faults().silent = true;
+  EXPECT_TRUE(silent.HandleRequest(passWrite).empty());
+  EXPECT_TRUE(silent.Unlocked());
+}
+
+// Starts the simulator; its first output line is the device path.
+std::string StartSim(ChildProcess& sim, Strings args, bool withInput = false) {
+  args.insert(args.begin(), R742_NODE_SIM_PATH);
+  return sim.Start(args, withInput) ? sim.FirstLine(Clock::now() + kDeadline) : "";
+}
+
+TEST(SimProgram, ServesALinkedPtyUntilSigtermTakesControlLinesAndRefusesBadOptions) {
+  const std::string link = testing::TempDir() + "r742-sim-COM1-" + std::to_string(getpid());
+  ChildProcess sim;
+  const std::string path = StartSim(sim, {"--pty", "--link", link, "--control"}, true);
+  ASSERT_TRUE(path.starts_with("/dev/")) << sim.Output();
+  char target[256] = {};
+  ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+  EXPECT_EQ(target, path);
+  // The control input changes faults only; a bad or overlong line changes nothing and says why (or nothing).
+  for (const std::string& line :
+       Strings{"--node 3", "--delay", "--exception=0", std::string(300, 'x'), "--echo --delay=900"})
+    ASSERT_TRUE(sim.WriteLine(line));
+  const auto deadline = Clock::now() + kDeadline;
+  for (const char* answer : {"error: not a fault option: '--node'", "error: bad or missing value for --delay",
+                             "error: bad or missing value for --exception", "faults: --echo --delay=900"})
+    EXPECT_TRUE(sim.AwaitLine(answer, deadline)) << sim.Output();
+  EXPECT_EQ(sim.Output().find("xxx"), std::string::npos);
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Wait(Clock::now() + kDeadline), 0) << sim.Output();
+  struct stat st {};
+  EXPECT_NE(lstat(link.c_str(), &st), 0) << "link left behind";
+
+  ChildProcess bad;
+  ASSERT_TRUE(bad.Start({R742_NODE_SIM_PATH, "--node", "248"}));
+  EXPECT_EQ(bad.Wait(Clock::now() + kDeadline), 2);
+  EXPECT_NE(bad.Output().find("usage: r742-node-sim"), std::string::npos) << bad.Output();
+}
+
+// Exit code and the values mbpoll printed as "[reference]: value" lines.
+std::pair<int, Strings> Mbpoll(const std::string& device, Strings args, std::string* output = nullptr) {
+  Strings argv = {"mbpoll", "-m", "rtu", "-a", "1", "-0", "-1", "-o", "2", "-b", "38400", "-P", "none", "-s", "2"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  argv.insert(std::find(argv.begin(), argv.end(), "--"), device);  // values, negative ones too, after "--"
+  ChildProcess mbpoll;
+  if (!mbpoll.Start(argv)) return {-1, {}};
+  const int code = mbpoll.Wait(Clock::now() + kDeadline);
+  const std::string& text = mbpoll.Output();
+  if (output) *output = text;
+  Strings values;
+  const std::regex value(R"(\[\d+\]:\s+(\S+))");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), value); it != std::sregex_iterator(); ++it)
+    values.push_back((*it)[1]);
+  return {code, values};
+}
+
+TEST(SimMbpoll, ReadsInBothWordOrdersAndWritesOutputSettingsOnlyAfterThePassCode) {
+  ChildProcess probe;
+  if (!probe.Start({"mbpoll", "-V"}) || probe.Wait(Clock::now() + kDeadline) != 0)
+    GTEST_SKIP() << "mbpoll is not installed";
+  // mbpoll takes the low word first unless -B: our order 0 has the high word first, order 2 the low.
+  ChildProcess once;
+  const std::string first = StartSim(once, {"--order", "0", "--exit-after-frames", "1"});
+  EXPECT_EQ(Mbpoll(first, {"-t", "4:float", "-r", "0", "-c", "3", "-B"}), std::make_pair(0, Strings{"230", "5", "3"}));
+  EXPECT_EQ(once.Wait(Clock::now() + kDeadline), 0) << "stops by itself after one frame";
+
+  ChildProcess sim;
+  const std::string path = StartSim(sim, {"--order", "2"});
+  const Strings settings = {"-t", "4:float", "-r", "24", "--", "7", "80", "-10"};
+  std::string refusal;
+  EXPECT_NE(Mbpoll(path, settings, &refusal).first, 0);
+  EXPECT_NE(refusal.find("Illegal data address"), std::string::npos) << refusal;
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "70", "--", "31427"}).first, 0);
+  EXPECT_EQ(Mbpoll(path, settings).first, 0);
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "0", "-c", "3"}).second, (Strings{"230", "5", "3"}));
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "24", "-c", "4"}).second, (Strings{"7", "80", "-10", "36"}));
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:hex", "-r", "70", "-c", "2"}).second, (Strings{"0x8600", "0x46F5"}));
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Wait(Clock::now() + kDeadline), 0);
+}
+
+}  // namespace
+}  // namespace r742
