@@ -19,12 +19,13 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "R742 Analogue Outputs")
 # The Start-menu entry starts in the user's Documents folder: the program writes
 # its traffic log (kesTestLog.txt) to the current folder, and the installation
 # folder is not writable for a user.
+# (Four backslashes make one: CMake reads this text twice, here and in CPackConfig.cmake.)
 set(CPACK_NSIS_CREATE_ICONS_EXTRA "
-  SetOutPath \"$DOCUMENTS\"
-  CreateShortCut \"$SMPROGRAMS\\$STARTMENU_FOLDER\\R742 Analogue Outputs.lnk\" \"$INSTDIR\\r742-outputs.exe\"
-  SetOutPath \"$INSTDIR\"")
+  SetOutPath '$DOCUMENTS'
+  CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\R742 Analogue Outputs.lnk' '$INSTDIR\\\\r742-outputs.exe'
+  SetOutPath '$INSTDIR'")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "
-  Delete \"$SMPROGRAMS\\$MUI_TEMP\\R742 Analogue Outputs.lnk\"")
+  Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\R742 Analogue Outputs.lnk'")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 
 set(CPACK_NSIS_PACKAGE_NAME "R742 Analogue Outputs ${PROJECT_VERSION}")
