@@ -74,11 +74,10 @@ bool Win32SerialPort::SetCommState(const LineSettings& settings) {
   dcb.fAbortOnError = settings.abortOnError ? TRUE : FALSE;
   dcb.fRtsControl = settings.rtsToggle ? RTS_CONTROL_TOGGLE : RTS_CONTROL_ENABLE;
   if (::SetCommState(H(handle_), &dcb) != 0) return true;
-  if (!settings.rtsToggle) return Fail();
+  const DWORD refused = GetLastError();
+  if (!settings.rtsToggle || (refused != ERROR_INVALID_PARAMETER && refused != ERROR_NOT_SUPPORTED)) return Fail();
   // Drivers without RTS toggling (many USB RS-485 adapters, which switch
-  // direction themselves; wine says ERROR_NOT_SUPPORTED) refuse the whole
-  // block: keep RTS raised instead. A block refused for another reason fails
-  // again below, with its own error.
+  // direction themselves) refuse the whole block: keep RTS raised instead.
   dcb.fRtsControl = RTS_CONTROL_ENABLE;
   if (::SetCommState(H(handle_), &dcb) == 0) return Fail();
   notice_ = "RTS toggling refused by the port driver - RTS held on";
