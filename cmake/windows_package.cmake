@@ -27,6 +27,7 @@ set(CPACK_NSIS_CREATE_ICONS_EXTRA "
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "
   Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\R742 Analogue Outputs.lnk'")
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES ON)  # the debug information stays in the build tree
 
 set(CPACK_NSIS_PACKAGE_NAME "R742 Analogue Outputs ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "R742 Analogue Outputs ${PROJECT_VERSION}")
