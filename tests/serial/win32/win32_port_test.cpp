@@ -7,7 +7,10 @@
 
 #include "modbus/crc16.h"
 #include "modbus/modbus_test_support.h"
+#include "platform/headless/headless_platform.h"
+#include "serial/port_setup_dlg.h"
 #include "serial/serial_port.h"
+#include "ui/resource.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {
@@ -100,6 +103,24 @@ TEST_F(Win32PortTest, ARequestGetsItsWholeReplyAndStaleBytesArePurged) {
 TEST(Win32PortNames, OnlyComOneToNineOpen) {
   for (const char* name : {"", "COM0", "COM10", "COM1:", "\\\\.\\COM1", "LPT1", "NUL"})
     EXPECT_EQ(MachinePortProvider().Open(name), nullptr) << name;
+}
+
+// Port Setup probes COM1..COM9 by opening and closing each: the mapped COM1
+// comes first (other ports depend on the machine), again on the second open.
+// On Windows a handle the probe left open would hide the port the second
+// time; wine does not enforce the exclusive open, so it cannot show that.
+TEST(Win32PortProbe, PortSetupOffersTheMappedPortFirst) {
+  HeadlessPlatform platform;
+  PlatformScope scope{platform};
+  for (int round = 0; round < 2; ++round) {
+    CPortSetupDlg dlg;
+    HeadlessWindow& w = platform.Open(dlg);
+    const std::vector<std::string> rows = w.Rows(IDC_PORT);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), "COM1");
+    EXPECT_EQ(w.GetText(IDC_PORT), "COM1");
+    w.Click(kIdCancel);
+  }
 }
 
 // The whole window through the Win32 port: a Read from the command line, then
