@@ -2,10 +2,11 @@
 // program do to them reaches the dialog as the dialog layer promises.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "platform/headless/headless_platform.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_picture.h"
 #include "ui/templates.h"
 #include "win32_test_support.h"
 
@@ -23,6 +24,12 @@ std::wstring ClassOf(HWND item) {
   wchar_t name[32] = {};
   GetClassNameW(item, name, 32);
   return name;
+}
+
+// Where the pictures of the program's dialogs go (the build tree's artifacts).
+std::string Artifact(const std::string& name) {
+  std::filesystem::create_directories(R742_ARTIFACT_DIR);
+  return std::string(R742_ARTIFACT_DIR) + "/" + name;
 }
 
 LONG StyleOf(HWND item) { return static_cast<LONG>(GetWindowLongPtrW(item, GWL_STYLE)); }
@@ -92,6 +99,7 @@ TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
         const bool showsText = c.kind != ControlKind::ComboBox && !(c.style & kIconImage);
         EXPECT_EQ(w.GetText(c.id), showsText ? c.text : "");
       }
+      EXPECT_TRUE(WriteWindowBitmap(w.Handle(), Artifact("win32_dialog_" + std::to_string(t->id) + ".bmp")));
     });
   }
 }

@@ -46,7 +46,7 @@ struct Autopilot {
     acting = false;
   }
 
-  static void Press(Win32Window& w, const std::string& caption) {
+  static void Press(const Win32Window& w, const std::string& caption) {
     for (const ControlTemplate& c : w.Dialog().Template().controls)
       if (c.kind == ControlKind::PushButton && WithoutMnemonic(c.text) == caption) {
         std::cout << "Pressing " << caption << std::endl;
@@ -56,7 +56,7 @@ struct Autopilot {
     std::cerr << "No button " << caption << '\n';
   }
 
-  void Finish(Win32Window& w) const {
+  void Finish(const Win32Window& w) const {
     KillTimer(w.Handle(), Win32Window::kHookTimerId);
     if (!plan.bitmapPath.empty()) {
       if (WriteWindowBitmap(w.Handle(), plan.bitmapPath))
