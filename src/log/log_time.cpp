@@ -1,6 +1,7 @@
 #include "log/log_time.h"
 
 #include <array>
+#include <cstdint>
 
 namespace r742 {
 namespace {
@@ -28,14 +29,43 @@ bool IsPrintable(const std::tm& tm) {
          InRange(tm.tm_hour, 0, 23) && InRange(tm.tm_min, 0, 59) && InRange(tm.tm_sec, 0, 60);
 }
 
+bool BreakDownDirect(std::time_t t, std::tm& tm) {
+#if defined(_WIN32)
+  _tzset();  // pick up the current TZ
+  return localtime_s(&tm, &t) == 0;
+#else
+  tzset();  // pick up the current TZ; localtime_r alone need not
+  return localtime_r(&t, &tm) != nullptr;
+#endif
+}
+
+// Some C libraries break down only part of the printable years (Windows'
+// localtime_s: 1970 to 3000). The Gregorian calendar repeats every 400 years
+// (146097 days, whole weeks), and so do a zone's rules from 1970 on: such a
+// time is broken down whole cycles nearer and the years are set back.
+bool BreakDownLocal(std::time_t t, std::tm& tm) {
+  if (BreakDownDirect(t, tm)) return true;
+  constexpr std::int64_t kCycleSeconds = std::int64_t{146097} * 86400;
+  constexpr std::int64_t kFrom = 2 * 86400;             // 3 Jan 1970: every zone's local date is in 1970
+  constexpr std::int64_t kUntil = 32503680000 - 86400;  // 31 Dec 2999
+  constexpr std::int64_t kCycles = 20;                  // far beyond the years 0..9999
+  const std::int64_t s = t;
+  if (s < kFrom - kCycles * kCycleSeconds || s >= kUntil + kCycles * kCycleSeconds) return false;
+  std::int64_t cycles = 0;
+  if (s >= kUntil) cycles = (s - kUntil) / kCycleSeconds + 1;
+  if (s < kFrom) cycles = -((kFrom - 1 - s) / kCycleSeconds + 1);
+  if (cycles == 0 || !BreakDownDirect(static_cast<std::time_t>(s - cycles * kCycleSeconds), tm)) return false;
+  tm.tm_year += static_cast<int>(cycles * 400);
+  return true;
+}
+
 }  // namespace
 
 CLogTime::CLogTime() : CLogTime(std::time(nullptr)) {}
 
 CLogTime::CLogTime(std::time_t t) : day_("??"), month_("???"), year_("????"), time_("????????") {
-  tzset();  // pick up the current TZ; localtime_r alone need not
   std::tm tm{};
-  if (localtime_r(&t, &tm) == nullptr || !IsPrintable(tm)) return;
+  if (!BreakDownLocal(t, tm) || !IsPrintable(tm)) return;
   day_ = Digits(tm.tm_mday, 2, ' ');
   month_ = kMonths[static_cast<std::size_t>(tm.tm_mon)];
   year_ = Digits(tm.tm_year + 1900, 4, '0');

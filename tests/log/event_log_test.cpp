@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "log/log_time.h"
 #include "ui/window_fixture.h"
@@ -49,13 +50,20 @@ TEST_F(MainWindowTest, LogFileIsAppendedAcrossRunsAndSkippedWhenItCannotOpen) {
   std::filesystem::remove(file);
   for (int run = 0; run < 2; ++run) {
     COutputsDlg other;
-    EXPECT_EQ(other.AppendLogFile(file.c_str(), "Modbus >> 01 03 00 18 00 12 45 C0 "), 0);
+    EXPECT_EQ(other.AppendLogFile(file.string().c_str(), "Modbus >> 01 03 00 18 00 12 45 C0 "), 0);
   }
-  std::ifstream in(file);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>(2, "Modbus >> 01 03 00 18 00 12 45 C0 ")));
-  std::filesystem::remove(file);
+  {
+    std::ifstream in(file, std::ios::binary);  // closed before the file goes: Windows keeps an open file
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+#if defined(_WIN32)
+    const char* kLineEnd = "\r\n";  // the platform's text files
+#else
+    const char* kLineEnd = "\n";
+#endif
+    const std::string line = std::string("Modbus >> 01 03 00 18 00 12 45 C0 ") + kLineEnd;
+    EXPECT_EQ(bytes, line + line);
+  }
+  EXPECT_TRUE(std::filesystem::remove(file));
 
   EXPECT_EQ(dlg.AppendLogFile("/nonexistent-folder/kesTestLog.txt", "x"), -1);
   dlg.m_strLogFileName = "/nonexistent-folder/kesTestLog.txt";

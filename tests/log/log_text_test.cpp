@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "environment.h"
 #include "log/log_rows.h"
 #include "log/log_time.h"
 
@@ -22,10 +23,7 @@ TEST(LogRows, RowLengthsAndOnlyTheFirstRowCarriesTheStart) {
   EXPECT_EQ(SplitLogRows("12:00:00 ", "abcdefg", 6), (std::vector<std::string>{"12:00:00 a", "bcdefg"}));
 }
 
-void UseZone(const char* tz) {
-  setenv("TZ", tz, 1);
-  tzset();
-}
+void UseZone(const char* tz) { test::SetEnv("TZ", tz); }
 
 TEST(LogTime, FixedWidthFieldsInLocalTimeOrQuestionMarks) {
   UseZone("UTC");
@@ -38,8 +36,13 @@ TEST(LogTime, FixedWidthFieldsInLocalTimeOrQuestionMarks) {
     const CLogTime unprintable(t);
     EXPECT_EQ(unprintable.DateRow() + ' ' + unprintable.Time(), "?? ??? ???? ????????") << t;
   }
-  UseZone("EST5");  // local time, not UTC
-  EXPECT_EQ(CLogTime(1796536800).Time(), "01:00:00");
+  EXPECT_EQ(CLogTime(-2208988800).DateRow(), " 1 Jan 1900");
+  UseZone("EST5");  // local time, not UTC, also on either side of what a C library may break down
+  const std::pair<std::time_t, const char*> local[] = {{1796536800, " 6 Dec 2026 01:00:00"},
+                                                       {0, "31 Dec 1969 19:00:00"},
+                                                       {32503698000, " 1 Jan 3000 00:00:00"},
+                                                       {253402318799, "31 Dec 9999 23:59:59"}};
+  for (const auto& [t, text] : local) EXPECT_EQ(CLogTime(t).DateRow() + ' ' + CLogTime(t).Time(), text) << t;
   UseZone("UTC");
 }
 

@@ -1,0 +1,25 @@
+# The icon (made from the SVG at build time) and the version resource of
+# r742-outputs.exe, attached once the program's target exists.
+enable_language(RC)
+if(NOT TARGET r742-outputs)
+  return()
+endif()
+
+find_program(R742_CONVERT convert REQUIRED)
+set(R742_ICON_SOURCE ${PROJECT_SOURCE_DIR}/packaging/icons/r742-outputs.svg)
+set(R742_ICON_FILE ${CMAKE_BINARY_DIR}/packaging/r742-outputs.ico)
+add_custom_command(
+  OUTPUT ${R742_ICON_FILE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND ${R742_CONVERT} -background none -density 384 ${R742_ICON_SOURCE} -depth 8
+          -define icon:auto-resize=256,48,32,16 ${R742_ICON_FILE}
+  DEPENDS ${R742_ICON_SOURCE}
+  COMMENT "Program icon from ${R742_ICON_SOURCE}"
+  VERBATIM)
+
+# "3.001": minor version 1 as a number for the binary version fields.
+math(EXPR R742_VERSION_MINOR_NUMBER "${PROJECT_VERSION_MINOR}")
+set(R742_RC_FILE ${CMAKE_BINARY_DIR}/packaging/r742-outputs.rc)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/r742-outputs.rc.in ${R742_RC_FILE} @ONLY)
+set_source_files_properties(${R742_RC_FILE} PROPERTIES OBJECT_DEPENDS ${R742_ICON_FILE})
+target_sources(r742-outputs PRIVATE ${R742_RC_FILE})

@@ -1,0 +1,131 @@
+#include "serial/win32/win32_serial_port.h"
+
+#include <string>
+#include <utility>
+
+#include "platform/win32/windows_api.h"
+
+namespace r742 {
+namespace {
+
+HANDLE H(void* handle) { return static_cast<HANDLE>(handle); }
+
+char ParityLetter(BYTE parity) {
+  switch (parity) {
+    case ODDPARITY: return 'O';
+    case EVENPARITY: return 'E';
+    default: return 'N';
+  }
+}
+
+}  // namespace
+
+std::string Win32DevicePath(std::string_view portName) {
+  if (portName.size() != 4 || portName.substr(0, 3) != "COM" || portName[3] < '1' || portName[3] > '9') return {};
+  return std::string("\\\\.\\") + std::string(portName);
+}
+
+std::string CommDefinitionText(const LineSettings& s) {
+  return "baud=" + std::to_string(s.baud) + " parity=" + s.parity + " data=" + std::to_string(s.dataBits) +
+         " stop=" + std::to_string(s.stopBits);
+}
+
+std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName) {
+  const std::string path = Win32DevicePath(portName);
+  if (path.empty()) return nullptr;
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+}
+
+Win32SerialPort::~Win32SerialPort() { CloseHandle(H(handle_)); }
+
+bool Win32SerialPort::Fail() {
+  lastError_ = GetLastError();
+  return false;
+}
+
+bool Win32SerialPort::SetupComm(std::uint32_t inQueue, std::uint32_t outQueue) {
+  return ::SetupComm(H(handle_), inQueue, outQueue) != 0 || Fail();
+}
+
+bool Win32SerialPort::GetCommState(LineSettings& settings) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
+  settings.baud = dcb.BaudRate;
+  settings.parity = ParityLetter(dcb.Parity);
+  settings.dataBits = dcb.ByteSize;
+  settings.stopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;
+  settings.rtsToggle = dcb.fRtsControl == RTS_CONTROL_TOGGLE;
+  settings.abortOnError = dcb.fAbortOnError != 0;
+  return true;
+}
+
+// The driver's own block with the line settings laid over it by the system's
+// parser, so that fields the program does not name keep the driver's values.
+bool Win32SerialPort::SetCommState(const LineSettings& settings) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
+  const std::string definition = CommDefinitionText(settings);
+  if (BuildCommDCBA(definition.c_str(), &dcb) == 0) return Fail();
+  dcb.fBinary = TRUE;
+  dcb.fAbortOnError = settings.abortOnError ? TRUE : FALSE;
+  dcb.fRtsControl = settings.rtsToggle ? RTS_CONTROL_TOGGLE : RTS_CONTROL_ENABLE;
+  if (::SetCommState(H(handle_), &dcb) != 0) return true;
+  if (!settings.rtsToggle || GetLastError() != ERROR_INVALID_PARAMETER) return Fail();
+  // Drivers without RTS toggling (many USB RS-485 adapters, which switch
+  // direction themselves) refuse the whole block: keep RTS raised instead.
+  dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  if (::SetCommState(H(handle_), &dcb) == 0) return Fail();
+  notice_ = "RTS toggling refused by the port driver - RTS held on";
+  return true;
+}
+
+bool Win32SerialPort::GetCommTimeouts(CommTimeouts& timeouts) {
+  COMMTIMEOUTS t{};
+  if (::GetCommTimeouts(H(handle_), &t) == 0) return Fail();
+  timeouts = CommTimeouts{.readInterval = t.ReadIntervalTimeout,
+                          .readTotalMultiplier = t.ReadTotalTimeoutMultiplier,
+                          .readTotalConstant = t.ReadTotalTimeoutConstant,
+                          .writeTotalMultiplier = t.WriteTotalTimeoutMultiplier,
+                          .writeTotalConstant = t.WriteTotalTimeoutConstant};
+  return true;
+}
+
+bool Win32SerialPort::SetCommTimeouts(const CommTimeouts& timeouts) {
+  COMMTIMEOUTS t{.ReadIntervalTimeout = timeouts.readInterval,
+                 .ReadTotalTimeoutMultiplier = timeouts.readTotalMultiplier,
+                 .ReadTotalTimeoutConstant = timeouts.readTotalConstant,
+                 .WriteTotalTimeoutMultiplier = timeouts.writeTotalMultiplier,
+                 .WriteTotalTimeoutConstant = timeouts.writeTotalConstant};
+  return ::SetCommTimeouts(H(handle_), &t) != 0 || Fail();
+}
+
+bool Win32SerialPort::Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) {
+  DWORD n = 0;
+  const BOOL ok = WriteFile(H(handle_), data, length, &n, nullptr);
+  written = n;
+  return ok != 0 || Fail();
+}
+
+bool Win32SerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) {
+  DWORD n = 0;
+  const BOOL ok = ReadFile(H(handle_), buffer, count, &n, nullptr);
+  received = n;
+  return ok != 0 || Fail();
+}
+
+bool Win32SerialPort::PurgeReceive() { return PurgeComm(H(handle_), PURGE_RXABORT | PURGE_RXCLEAR) != 0 || Fail(); }
+
+bool Win32SerialPort::ClearCommError(std::uint32_t& errors) {
+  DWORD word = 0;
+  const BOOL ok = ::ClearCommError(H(handle_), &word, nullptr);
+  errors = word;
+  return ok != 0 || Fail();
+}
+
+std::string Win32SerialPort::TakeNotice() { return std::exchange(notice_, {}); }
+
+}  // namespace r742
