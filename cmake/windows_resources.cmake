@@ -22,4 +22,7 @@ math(EXPR R742_VERSION_MINOR_NUMBER "${PROJECT_VERSION_MINOR}")
 set(R742_RC_FILE ${CMAKE_BINARY_DIR}/packaging/r742-outputs.rc)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/r742-outputs.rc.in ${R742_RC_FILE} @ONLY)
 set_source_files_properties(${R742_RC_FILE} PROPERTIES OBJECT_DEPENDS ${R742_ICON_FILE})
+# The program is defined in src/platform/win32: a custom command's output reaches other folders through a target.
+add_custom_target(r742_icon DEPENDS ${R742_ICON_FILE})
+add_dependencies(r742-outputs r742_icon)
 target_sources(r742-outputs PRIVATE ${R742_RC_FILE})
