@@ -1,5 +1,5 @@
-// Runs a test inside a real modal dialog box: the body runs from the window's
-// first timer tick, when the dialog box is shown and its modal loop runs.
+// Runs a test inside a real modal dialog box: the body runs from a timer tick
+// of the window once the dialog box is shown and its modal loop runs.
 #pragma once
 
 #include <functional>
@@ -17,6 +17,8 @@ inline int RunShown(Win32Platform& platform, CDialog& dialog, Body body, bool en
   platform.onShown = [&platform, body, endAfter](Win32Window& shown) {
     platform.onShown = nullptr;  // nested windows are the body's own business
     shown.onHookTick = [body, endAfter](Win32Window& w) {
+      // A dialog box shows once its message queue is first empty; a tick already due comes before.
+      if (!IsWindowVisible(w.Handle())) return;
       KillTimer(w.Handle(), Win32Window::kHookTimerId);
       body(w);
       if (endAfter) w.EndDialog(kIdOk);

@@ -34,7 +34,8 @@ struct Autopilot {
   void Tick(Win32Window& w) {
     if (acting) return;  // a press that opened a nested run is still under way
     SetTimer(w.Handle(), Win32Window::kHookTimerId, kPollMs, nullptr);
-    const bool busy = w.AnyTimerRunning() || w.InMessageBox() || platform.ActiveWindow() != &w;
+    const bool busy =
+        !IsWindowVisible(w.Handle()) || w.AnyTimerRunning() || w.InMessageBox() || platform.ActiveWindow() != &w;
     if (busy && GetTickCount64() < giveUp) return;
     if (busy) std::cerr << "The window was still busy after " << plan.settleLimitMs << " ms: going on anyway\n";
     giveUp = GetTickCount64() + plan.settleLimitMs;
