@@ -74,7 +74,8 @@ bool Win32SerialPort::SetCommState(const LineSettings& settings) {
   dcb.fAbortOnError = settings.abortOnError ? TRUE : FALSE;
   dcb.fRtsControl = settings.rtsToggle ? RTS_CONTROL_TOGGLE : RTS_CONTROL_ENABLE;
   if (::SetCommState(H(handle_), &dcb) != 0) return true;
-  if (!settings.rtsToggle || GetLastError() != ERROR_INVALID_PARAMETER) return Fail();
+  const DWORD refused = GetLastError();
+  if (!settings.rtsToggle || (refused != ERROR_INVALID_PARAMETER && refused != ERROR_NOT_SUPPORTED)) return Fail();
   // Drivers without RTS toggling (many USB RS-485 adapters, which switch
   // direction themselves) refuse the whole block: keep RTS raised instead.
   dcb.fRtsControl = RTS_CONTROL_ENABLE;
