@@ -4,9 +4,14 @@
 
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "platform/headless/headless_platform.h"
 #include "platform/win32/win32_picture.h"
+#include "serial/memory_line.h"
+#include "serial/port_setup_dlg.h"
+#include "ui/about_dlg.h"
+#include "ui/resource.h"
 #include "ui/templates.h"
 #include "win32_test_support.h"
 
@@ -99,7 +104,6 @@ TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
         const bool showsText = c.kind != ControlKind::ComboBox && !(c.style & kIconImage);
         EXPECT_EQ(w.GetText(c.id), showsText ? c.text : "");
       }
-      EXPECT_TRUE(WriteWindowBitmap(w.Handle(), Artifact("win32_dialog_" + std::to_string(t->id) + ".bmp")));
     });
   }
 }
@@ -174,6 +178,31 @@ TEST(Win32Input, EnterEscapeCloseBoxAndSystemMenuGoToTheDialog) {
   EXPECT_EQ(dlg.cancels, 2);
   EXPECT_EQ(dlg.destroys, 1);
   EXPECT_FALSE(dlg.HasWindow());
+}
+
+// The program's own dialogs as they open, pictured into the build tree.
+TEST(Win32Template, ProgramDialogsOpenWithTheirTextsAndArePictured) {
+  MemoryLine com1([] { return std::int64_t{0}; }), com3([] { return std::int64_t{0}; });
+  MemoryPortProvider ports;
+  ports.Add("COM1", com1);
+  ports.Add("COM3", com3);
+  PortProviderScope portScope(ports);
+  CPortSetupDlg portSetup;
+  CAboutDlg about;
+  CHelpDlg help;
+  const std::vector<std::tuple<CDialog*, int, std::string>> dialogs = {
+      {&portSetup, IDC_PORT, "COM1|COM3|"},
+      {&about, IDC_ABOUT_TEXT, "R742 Analogue Outputs Version 3.001|"},
+      {&help, IDC_HELP_TEXT, HelpText() + "|"}};
+  for (const auto& [dialog, id, shown] : dialogs) {
+    Win32Platform platform;
+    RunShown(platform, *dialog, [&, id = id, shown = shown](Win32Window& w) {
+      std::string texts;
+      for (int row = 0; row < w.GetCount(id); ++row) texts += w.GetRowText(id, row) + "|";
+      EXPECT_EQ(w.GetCount(id) == kLbErr ? w.GetText(id) + "|" : texts, shown);
+      EXPECT_TRUE(WriteWindowBitmap(w.Handle(), Artifact("win32_dialog_" + std::to_string(w.Dialog().IDD()) + ".bmp")));
+    });
+  }
 }
 
 // The dialog code is tested on the headless window; the Win32 window answers

@@ -18,7 +18,10 @@ std::uint32_t Flag(unsigned style, unsigned flag, std::uint32_t windowStyle) {
 
 std::uint32_t StaticStyle(const ControlTemplate& c) {
   if (c.style & kIconImage) return SS_ICON | SS_CENTERIMAGE | SS_REALSIZEIMAGE;
-  std::uint32_t style = (c.style & kCentre) ? SS_CENTER : (c.style & kMultiLine) ? SS_LEFT : SS_LEFTNOWORDWRAP;
+  // A text of several lines is the program's prose, where '&' is an ampersand, never a mnemonic.
+  std::uint32_t style = (c.style & kCentre)      ? SS_CENTER
+                        : (c.style & kMultiLine) ? SS_LEFT | SS_NOPREFIX
+                                                 : SS_LEFTNOWORDWRAP;
   return style | Flag(c.style, kVCentre, SS_CENTERIMAGE) | Flag(c.style, kSunken, SS_SUNKEN);
 }
 
