@@ -1,13 +1,8 @@
-// Modal runs of the Win32 window: timers, nested dialogs, message boxes, and
-// the program's unattended run (presses, picture, control texts).
+// Modal runs of the Win32 window: timers, nested dialogs, message boxes.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
 
-#include "platform/win32/win32_autopilot.h"
 #include "win32_test_support.h"
 
 namespace r742::test {
@@ -82,66 +77,50 @@ TEST(Win32Runs, NestedRunOwnedByTheOuterWindowWhoseTimersGoOn) {
   EXPECT_EQ(platform.Depth(), 0);
 }
 
+std::wstring g_shownText;
+HWND g_shownOwner = nullptr;
+
+// Answers the message box from inside its modal loop.
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindWindowW(L"#32770", L"Port – Fehler");
+  if (!box) return;
+  wchar_t text[64] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 64);
+  g_shownText = text;
+  g_shownOwner = GetWindow(box, GW_OWNER);
+  KillTimer(nullptr, timer);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
 TEST(Win32Runs, MessageBoxOwnedByTheWindowShowsTheTextAndAnswers) {
   Win32Platform platform;
   RecordingDialog dlg;
-  static std::wstring shownText;
-  static HWND shownOwner = nullptr;
   RunShown(platform, dlg, [&](Win32Window& w) {
-    // A thread timer answers the box from inside its modal loop.
-    UINT_PTR answer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-      HWND box = FindWindowW(L"#32770", L"Port – Fehler");
-      if (!box) return;
-      wchar_t text[64] = {};
-      GetDlgItemTextW(box, 0xFFFF, text, 64);
-      shownText = text;
-      shownOwner = GetWindow(box, GW_OWNER);
-      KillTimer(nullptr, id);
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
+    const UINT_PTR answer = SetTimer(nullptr, 0, 20, &AnswerMessageBox);
     EXPECT_EQ(w.MessageBox("List Full µ", "Port – Fehler", kMbOk | kMbIconExclamation), kIdOk);
     KillTimer(nullptr, answer);
     EXPECT_FALSE(w.InMessageBox());
-    EXPECT_EQ(shownOwner, w.Handle());
+    EXPECT_EQ(g_shownOwner, w.Handle());
   });
-  EXPECT_EQ(shownText, L"List Full µ");
+  EXPECT_EQ(g_shownText, L"List Full µ");
 }
 
-TEST(Win32Autopilot, PressesInTurnWhenIdleThenPicturesListsAndCloses) {
-  EXPECT_EQ(SplitPresses("Send,,Release"), (std::vector<std::string>{"Send", "Release"}));
-  const auto dir = std::filesystem::temp_directory_path() / "r742-win32-autopilot";
-  std::filesystem::create_directories(dir);
-  const std::string bmp = (dir / "window.bmp").string(), texts = (dir / "texts.txt").string();
-  std::filesystem::remove(bmp);
-
-  Win32Platform platform;
-  RecordingDialog dlg;
-  dlg.onInit = [&] { dlg.SetTimer(1, 150); };  // busy until its first tick
-  dlg.onTimer = [&](unsigned id) { dlg.KillTimer(id); };
-  dlg.onNote = [&](int id, Notify) {
-    if (id == kButton) dlg.GetDlgItem(kEdit).SetWindowText(std::to_string(dlg.ticks[1]) + " ticks");
-  };
-  ArmAutopilot(platform, {bmp, texts, {"Apply", "Nothing"}, 0, 5000});
-  PlatformScope scope(platform);
-  EXPECT_EQ(dlg.DoModal(), kIdCancel);  // closed as the close box does
-
-  EXPECT_EQ(dlg.notes, (std::vector<RecordingDialog::Note>{{kButton, Notify::Clicked}, {kEdit, Notify::Changed}}));
-  std::ifstream in(texts, std::ios::binary);
-  const std::string listed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string head = "1\tOK\n10\t&Apply\n11\tCheck\n12\t&Value\n14\t1 ticks\n";
-  EXPECT_EQ(listed.substr(0, head.size()), head);
-  EXPECT_NE(listed.find("\n18[2]\tGamma\n"), std::string::npos) << listed;
-
-  std::ifstream picture(bmp, std::ios::binary);
-  char header[26] = {};
-  picture.read(header, sizeof header);
-  ASSERT_TRUE(picture) << bmp;
-  EXPECT_EQ(std::string(header, 2), "BM");
-  std::int32_t width = 0, height = 0;
-  std::memcpy(&width, header + 18, 4);
-  std::memcpy(&height, header + 22, 4);
-  EXPECT_GT(width, 300);  // 200 dialog units and the frame
-  EXPECT_GT(height, 200);
+// A dialog that ends or fails while it initialises is never shown.
+TEST(Win32Runs, EndedOrFailedInitialisationReturnsWithoutShowing) {
+  const std::vector<std::pair<std::function<void(RecordingDialog&)>, int>> cases = {
+      {[](RecordingDialog& d) { d.EndDialog(kIdOk); }, kIdOk},
+      {[](RecordingDialog&) { throw std::runtime_error("no port"); }, kIdCancel}};
+  for (const auto& [init, result] : cases) {
+    Win32Platform platform;
+    RecordingDialog dlg;
+    bool shown = false;
+    platform.onShown = [&](Win32Window&) { shown = true; };
+    dlg.onInit = [&, init = init] { init(dlg); };
+    PlatformScope scope(platform);
+    EXPECT_EQ(dlg.DoModal(), result);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(dlg.destroys, 1);
+  }
 }
 
 }  // namespace

@@ -9,17 +9,17 @@ namespace r742 {
 
 namespace {
 
+BOOL CALLBACK KeepFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  *reinterpret_cast<LPWSTR*>(found) = name;
+  return FALSE;
+}
+
 // The program's icon: the first icon group among its resources, else the platform's.
 HICON ProgramIcon(int size) {
   HMODULE module = GetModuleHandleW(nullptr);
   LPWSTR first = nullptr;
-  EnumResourceNamesW(
-      module, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-        *reinterpret_cast<LPWSTR*>(found) = name;
-        return FALSE;
-      },
-      reinterpret_cast<LONG_PTR>(&first));
+  EnumResourceNamesW(module, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, &KeepFirstName,
+                     reinterpret_cast<LONG_PTR>(&first));
   HANDLE icon = first ? LoadImageW(module, first, IMAGE_ICON, size, size, LR_SHARED) : nullptr;
   return icon ? static_cast<HICON>(icon) : LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
 }
