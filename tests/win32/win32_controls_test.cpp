@@ -66,8 +66,9 @@ TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
         const LONG style = static_cast<LONG>(GetWindowLongPtrW(item, GWL_STYLE));
         EXPECT_EQ((style & WS_TABSTOP) != 0, (c.style & kTabStop) != 0);
         // Enter presses OK; the user can pick no row of a no-selection list.
-        if (c.kind == ControlKind::PushButton) EXPECT_EQ(style & BS_TYPEMASK, c.id == kIdOk ? BS_DEFPUSHBUTTON : 0);
-        if (c.kind == ControlKind::ListBox) EXPECT_EQ((style & LBS_NOSEL) != 0, (c.style & kNoSelection) != 0);
+        const bool button = c.kind == ControlKind::PushButton, list = c.kind == ControlKind::ListBox;
+        EXPECT_EQ(button && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, button && c.id == kIdOk);
+        EXPECT_EQ(list && (style & LBS_NOSEL), list && (c.style & kNoSelection));
 
         // Position and size are mapped each on its own, as the platform creates the control;
         // a drop-down list's template height includes its open list.
