@@ -59,7 +59,7 @@ class Win32Window final : public IWindow {
   bool InMessageBox() const { return messageBoxes_ > 0; }
 
   // Called once the window exists and its dialog is initialised (a test or
-  // the program's picture taking hooks in here); `tick` receives the ticks of
+  // the program's picture taking hooks in here); `onHookTick` receives the ticks of
   // timer kHookTimerId, which never reaches the dialog.
   std::function<void(Win32Window&)> onShown;
   std::function<void(Win32Window&)> onHookTick;
