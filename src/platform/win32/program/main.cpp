@@ -1,0 +1,61 @@
+// r742-outputs for Windows: opens the main window. With R742_SCREENSHOT (a
+// BMP path), R742_TEXTS (a text path) or R742_PRESS (button captions, comma
+// separated) the window runs by itself: once shown and idle it presses the
+// buttons in turn, writes the picture and the control texts, and closes.
+#include "platform/win32/windows_api.h"
+// after the platform header
+#include <shellapi.h>
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/outputs_app.h"
+#include "platform/win32/win32_autopilot.h"
+#include "platform/win32/win32_text.h"
+
+namespace {
+
+std::string Environment(const wchar_t* name) {
+  std::wstring value(32768, L'\0');  // the platform's limit for one variable
+  const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+  value.resize(length < value.size() ? length : 0);
+  return r742::Narrow(value);
+}
+
+// The program's arguments in UTF-8, the program's name first.
+std::vector<std::string> Arguments() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; wide && i < count; ++i) args.push_back(r742::Narrow(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+}  // namespace
+
+int main() {
+  std::vector<std::string> args = Arguments();
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  r742::Win32Platform platform;
+  r742::AutopilotPlan plan{Environment(L"R742_SCREENSHOT"), Environment(L"R742_TEXTS"),
+                           r742::SplitPresses(Environment(L"R742_PRESS"))};
+  if (!plan.bitmapPath.empty() || !plan.textsPath.empty() || !plan.presses.empty())
+    r742::ArmAutopilot(platform, std::move(plan));
+  r742::PlatformScope scope(platform);
+
+  try {
+    r742::COutputsApp theApp;
+    theApp.InitInstance(r742::JoinArguments(static_cast<int>(args.size()), argv.data()));
+  } catch (const std::exception& e) {
+    std::cerr << "r742-outputs: " << e.what() << std::endl;
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,97 @@
+#include "platform/win32/win32_autopilot.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "platform/win32/win32_picture.h"
+#include "platform/win32/win32_text.h"
+
+namespace r742 {
+
+namespace {
+
+constexpr unsigned kPollMs = 50;
+
+std::string WithoutMnemonic(const std::string& text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && ++i == text.size()) break;  // "&&" shows one '&'
+    shown += text[i];
+  }
+  return shown;
+}
+
+struct Autopilot {
+  Win32Platform& platform;
+  AutopilotPlan plan;
+  std::size_t pressed = 0;
+  ULONGLONG giveUp = 0;
+  bool acting = false;
+
+  void Tick(Win32Window& w) {
+    if (acting) return;  // a press that opened a nested run is still under way
+    SetTimer(w.Handle(), Win32Window::kHookTimerId, kPollMs, nullptr);
+    const bool busy =
+        !IsWindowVisible(w.Handle()) || w.AnyTimerRunning() || w.InMessageBox() || platform.ActiveWindow() != &w;
+    if (busy && GetTickCount64() < giveUp) return;
+    if (busy) std::cerr << "The window was still busy after " << plan.settleLimitMs << " ms: going on anyway\n";
+    giveUp = GetTickCount64() + plan.settleLimitMs;
+    acting = true;
+    if (pressed < plan.presses.size())
+      Press(w, plan.presses[pressed++]);
+    else
+      Finish(w);
+    acting = false;
+  }
+
+  static void Press(const Win32Window& w, const std::string& caption) {
+    for (const ControlTemplate& c : w.Dialog().Template().controls)
+      if (c.kind == ControlKind::PushButton && WithoutMnemonic(c.text) == caption) {
+        std::cout << "Pressing " << caption << std::endl;
+        SendMessageW(w.Item(c.id), BM_CLICK, 0, 0);
+        return;
+      }
+    std::cerr << "No button " << caption << '\n';
+  }
+
+  void Finish(const Win32Window& w) const {
+    KillTimer(w.Handle(), Win32Window::kHookTimerId);
+    if (!plan.bitmapPath.empty()) {
+      if (WriteWindowBitmap(w.Handle(), plan.bitmapPath))
+        std::cout << "Window picture written to " << plan.bitmapPath << std::endl;
+      else
+        std::cerr << "Could not write the window picture to " << plan.bitmapPath << std::endl;
+    }
+    if (!plan.textsPath.empty()) {
+      std::ofstream out(std::filesystem::path(Widen(plan.textsPath)), std::ios::binary | std::ios::trunc);
+      out << ControlTexts(w);
+      if (out) std::cout << "Control texts written to " << plan.textsPath << std::endl;
+    }
+    PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
+  }
+};
+
+}  // namespace
+
+void ArmAutopilot(Win32Platform& platform, AutopilotPlan plan) {
+  auto pilot = std::make_shared<Autopilot>(Autopilot{platform, std::move(plan)});
+  platform.onShown = [pilot](Win32Window& w) {
+    pilot->platform.onShown = nullptr;  // only the first window; `pilot` lives on in the window's hook
+    pilot->giveUp = GetTickCount64() + pilot->plan.delayMs + pilot->plan.settleLimitMs;
+    w.onHookTick = [pilot](Win32Window& window) { pilot->Tick(window); };
+    SetTimer(w.Handle(), Win32Window::kHookTimerId, pilot->plan.delayMs, nullptr);
+  };
+}
+
+std::vector<std::string> SplitPresses(const std::string& list) {
+  std::vector<std::string> presses;
+  std::stringstream in(list);
+  for (std::string caption; std::getline(in, caption, ',');)
+    if (!caption.empty()) presses.push_back(caption);
+  return presses;
+}
+
+}  // namespace r742
