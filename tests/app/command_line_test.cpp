@@ -10,14 +10,12 @@ namespace {
 TEST(CommandLine, Tokenize) {
   using V = std::vector<std::string>;
   const V eight{"COM2", "9600", "E", "8", "1", "3", "500", "0"};
-  const std::pair<const char*, V> cases[] = {{"", {}},
-                                             {"com2,9600,e,8,1,3,500,0", eight},
-                                             {"COM2;9600;E;8;1;3;500;0 ", eight},
-                                             {"a, b", {"A", "", "B"}},
-                                             {",a", {"", "A"}},
-                                             {"a,b,c,d,e,f,g,h,", {"A", "B", "C", "D", "E", "F", "G", "H"}},
-                                             {"a,b,c,d,e,f,g,h,,", {"A", "B", "C", "D", "E", "F", "G", "H", ""}},
-                                             {"x\ty\xe9z", {"X\tY\xe9Z"}}};
+  // clang-format off
+  const std::pair<const char*, V> cases[] = {
+      {"", {}}, {"com2,9600,e,8,1,3,500,0", eight}, {"COM2;9600;E;8;1;3;500;0 ", eight}, {"a, b", {"A", "", "B"}},
+      {",a", {"", "A"}}, {"a,b,c,d,e,f,g,h,", {"A", "B", "C", "D", "E", "F", "G", "H"}},
+      {"a,b,c,d,e,f,g,h,,", {"A", "B", "C", "D", "E", "F", "G", "H", ""}}, {"x\ty\xe9z", {"X\tY\xe9Z"}}};
+  // clang-format on
   for (const auto& [line, expected] : cases) {
     const CommandLineTokens t = TokenizeCommandLine(line);
     EXPECT_EQ(V(t.tokens.begin(), t.tokens.begin() + t.count), expected) << '"' << line << '"';

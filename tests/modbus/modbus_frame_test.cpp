@@ -35,11 +35,9 @@ TEST(Crc16, CheckValueAndFrameField) {
   EXPECT_EQ(Crc16Value(digits, 9), 0x4B37);
   CModbusFrame frame;
   frame.ComputeCrc(digits, 9);
-  EXPECT_EQ(frame.CrcValue(), 0x374Bu);
-  EXPECT_EQ(frame.Status(), 0);
-  frame.ComputeCrc(digits, 0);
-  EXPECT_EQ(frame.CrcValue(), 0x374Bu);
-  EXPECT_EQ(frame.Status(), 1);
+  EXPECT_EQ(std::pair(frame.CrcValue(), frame.Status()), std::pair(0x374Bu, 0));
+  frame.ComputeCrc(digits, 0);  // refused: status 1, the field kept
+  EXPECT_EQ(std::pair(frame.CrcValue(), frame.Status()), std::pair(0x374Bu, 1));
 }
 
 // The exact frames of each request are pinned by the operations against the node; here the edges.
@@ -83,8 +81,7 @@ TEST(ModbusRequest, SendFrameReportsWriteOrPortError) {
   script.writeLimit = 0;
   script.lastError = 31;
   EXPECT_EQ(frame.SendFrame(port), 0u);
-  EXPECT_EQ(frame.BytesWritten(), 0u);
-  EXPECT_EQ(frame.Status(), 31);
+  EXPECT_EQ(std::pair(frame.BytesWritten(), frame.Status()), std::pair(0u, 31));
 }
 
 // The checks in the order the reply handler applies them: the accepted length, or 0.
@@ -119,8 +116,7 @@ TEST(ModbusReply, AcceptsOrRejectsByFaultClass) {
 
 TEST(ModbusReply, ReceiveEchoAndStripEdges) {
   const CModbusFrame exception = Received(Hex("05 83 02 00 00"));
-  EXPECT_EQ(exception.ExceptionCode(), 2u);  // known before any CRC check
-  EXPECT_EQ(exception.ReplyNode(), 5u);
+  EXPECT_EQ(std::pair(exception.ExceptionCode(), exception.ReplyNode()), std::pair(2u, 5u));  // before any CRC check
   EXPECT_EQ(Received(Hex("05 83")).ExceptionCode(), 0u);
 
   PortScript script{.errorWord = 0x10};
@@ -128,22 +124,20 @@ TEST(ModbusReply, ReceiveEchoAndStripEdges) {
   CModbusFrame empty;
   empty.ReceiveFrame(port, 5000);
   EXPECT_EQ(script.askedFor, CModbusFrame::kBufferSize);
-  EXPECT_EQ(script.errorClears, 1);
-  EXPECT_EQ(empty.CommErrors(), 0x10u);
-  EXPECT_EQ(empty.Status(), 1);
+  EXPECT_EQ(std::to_string(script.errorClears) + ' ' + std::to_string(empty.CommErrors()) + ' ' +
+                std::to_string(empty.Status()),
+            "1 16 1");
 
   EXPECT_FALSE(Received(Hex("01 03 00")).MatchesSent(8, kSent));
   EXPECT_FALSE(Received(kReply).MatchesSent(9, kSent));  // reference shorter than length
   // Bytes left behind by the shift must not be read as the exception code.
   CModbusFrame shifted = Received(Hex("AA BB CC DD 01 83"));
   EXPECT_EQ(shifted.StripEcho(4, 512), 1);
-  EXPECT_EQ(shifted.ReceivedCount(), 2u);
-  EXPECT_EQ(shifted.ExceptionCode(), 0u);
-  EXPECT_EQ(shifted.ReplyNode(), 1u);
+  EXPECT_EQ((std::array{shifted.ReceivedCount(), shifted.ExceptionCode(), shifted.ReplyNode()}),
+            (std::array{2u, 0u, 1u}));
   CModbusFrame tooLong = Received(Join(kSent, Bytes(600, 0)), 1000);
   tooLong.StripEcho(8, 512);
-  EXPECT_EQ(tooLong.ReceivedCount(), 0u);
-  EXPECT_EQ(tooLong.Status(), 1);
+  EXPECT_EQ(std::pair(tooLong.ReceivedCount(), tooLong.Status()), std::pair(0u, 1));
 }
 
 TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
@@ -175,20 +169,16 @@ TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
     Bytes reply;
     std::uint32_t decoded, values;
   } modes[] = {
-      {"good", good, 21, 3},
-      {"trailing byte", Join(good, Hex("00")), 21, 3},
-      {"bad CRC", badCrc, 0, 0},
-      {"count beyond arrival", longCount, 0, 0},
-      {"seven bytes", Hex("01 46 00 00 00 24 00"), 0, 0},
+      // clang-format off
+      {"good", good, 21, 3}, {"trailing byte", Join(good, Hex("00")), 21, 3}, {"bad CRC", badCrc, 0, 0},
+      {"count beyond arrival", longCount, 0, 0}, {"seven bytes", Hex("01 46 00 00 00 24 00"), 0, 0},
+      // clang-format on
   };
   for (const auto& c : modes) {
     CModbusFrame frame = Received(c.reply);
     frame.DecodeFrame(0);
-    EXPECT_EQ(frame.DecodedLength(), c.decoded) << c.what;
-    EXPECT_EQ(frame.ValueCount(), c.values) << c.what;
-    if (c.values == 3) {
-      EXPECT_EQ(frame.Values()[2], 0x41200000u) << c.what;
-    }
+    EXPECT_EQ(std::pair(frame.DecodedLength(), frame.ValueCount()), std::pair(c.decoded, c.values)) << c.what;
+    if (c.values == 3) EXPECT_EQ(frame.Values()[2], 0x41200000u) << c.what;
   }
 }
 

@@ -28,11 +28,8 @@ TEST(TrafficText, LineStopsAt999Characters) {
   EXPECT_EQ(LineOf(100000).size(), 999u);
 }
 
+// The 45-byte write shortened to 109 characters is pinned by the Send test.
 TEST(TrafficText, LimitKeepsHeadAndCrc) {
-  std::string line = LineOf(40) + "41 13 ";  // 133 characters
-  const std::string head = line.substr(0, 98);
-  LimitTrafficLine(line);
-  EXPECT_EQ(line, head + "......41 13");
   std::string cut = LineOf(330);  // 999 characters, ending in the last byte shown without its blank
   LimitTrafficLine(cut);
   EXPECT_EQ(cut.substr(98), "......AB AB");

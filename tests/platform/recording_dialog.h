@@ -15,14 +15,9 @@ enum : int { kButton = 10, kCheck, kLabel, kGroup, kEdit, kUpperEdit, kList, kLo
 
 inline const DialogTemplate& TestTemplate() {
   using K = ControlKind;
+  // clang-format off
   static const DialogTemplate t{
-      900,
-      "Test Window",
-      200,
-      150,
-      "MS Sans Serif",
-      8,
-      kDlgCaption | kDlgSysMenu | kDlgModalFrame,
+      900, "Test Window", 200, 150, "MS Sans Serif", 8, kDlgCaption | kDlgSysMenu | kDlgModalFrame,
       {{kIdOk, K::PushButton, "OK", {140, 7, 50, 14}, kTabStop, {}},
        {kButton, K::PushButton, "&Apply", {140, 41, 50, 14}, kTabStop, {}},
        {kCheck, K::CheckBox, "Check", {7, 7, 60, 10}, kTabStop, {}},
@@ -34,6 +29,7 @@ inline const DialogTemplate& TestTemplate() {
        {kList, K::ListBox, "", {7, 95, 60, 40}, kNotify | kVScroll, {}},
        {kLogList, K::ListBox, "", {70, 95, 60, 40}, kNotify | kNoSelection | kVScroll, {}},
        {kCombo, K::ComboBox, "", {140, 60, 50, 60}, kVScroll, {"Alpha", "Beta", "Gamma"}}}};
+  // clang-format on
   return t;
 }
 

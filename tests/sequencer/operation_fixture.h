@@ -12,7 +12,6 @@
 
 #include "memory_link.h"
 #include "modbus/modbus_test_support.h"
-#include "modbus/traffic_text.h"
 #include "serial/memory_line.h"
 #include "sim_node.h"
 #include "ui/window_fixture.h"
@@ -31,11 +30,6 @@ inline std::vector<Bytes> ReadFrames() {
 }
 
 constexpr const char* kNoReply = "Function Not Supported or Node Not Responding";
-
-// The event log's traffic line of a request (">>") or a reply ("<<").
-inline std::string HexLine(const char* arrow, const Bytes& frame) {
-  return FormatTrafficLine(frame.data(), frame.size(), arrow[0] == '>' ? 0 : 1);
-}
 
 // Status texts of a Read that succeeds, from its first request on.
 inline Timeline ReadTimeline(std::uint64_t startMs, std::uint64_t responseMs) {

@@ -2,14 +2,11 @@
 // How traffic lines are cut into log rows is tested with the event log.
 #include <gtest/gtest.h>
 
+#include "modbus/traffic_text.h"
 #include "operation_fixture.h"
 
 namespace r742::test {
 namespace {
-
-const std::vector<std::string> kReadLogTexts = {"Getting System Settings", "Getting Channel 1's Mode",
-                                                "Getting Channel 2's Mode", "Getting Channel 3's Mode",
-                                                "Reading Node's Output Settings"};
 
 class ReadTimingTest : public OperationTest, public ::testing::WithParamInterface<int> {};
 
@@ -18,28 +15,24 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   OpenLinked("2", std::to_string(response));
   EXPECT_TRUE(window->Click(IDC_READ));  // a second Read while the first runs is ignored
   platform.Advance(300);
-  EXPECT_FALSE(Enabled(IDC_READ));  // locked from the first request until "Ready"
-  EXPECT_FALSE(Enabled(IDC_CH1_NOMINAL));
+  EXPECT_FALSE(Enabled(IDC_READ) || Enabled(IDC_CH1_NOMINAL));  // locked from the first request until "Ready"
   EXPECT_TRUE(Enabled(kIdCancel));
   Timeline expected = ReadTimeline(0, static_cast<std::uint64_t>(response));
   expected.erase(expected.begin());
   EXPECT_EQ(RunToIdle(), expected);
   EXPECT_EQ(line.Written(), ReadFrames());
-  EXPECT_EQ(LogRows(), kReadLogTexts);
+  EXPECT_EQ(LogRows(),
+            (std::vector<std::string>{"Getting System Settings", "Getting Channel 1's Mode", "Getting Channel 2's Mode",
+                                      "Getting Channel 3's Mode", "Reading Node's Output Settings"}));
   EXPECT_TRUE(Enabled(IDC_READ));
 
-  const std::pair<int, const char*> shown[] = {{IDC_SYS_VOLTS, "230.0"},
-                                               {IDC_SYS_AMPS, "5.000"},
-                                               {IDC_SYS_TYPE, "3ph 4Wire"},
-                                               {IDC_SYS_WATTS, "3450"},
-                                               {IDC_CH1_NOMINAL, "100.0"},
-                                               {IDC_CH1_OFFSET, "0.0"},
-                                               {IDC_CH2_NOMINAL, "50.0"},
-                                               {IDC_CH2_OFFSET, "5.0"},
-                                               {IDC_CH3_NOMINAL, "100.0"},
-                                               {IDC_CH1_UNIT1, "mA"},
-                                               {IDC_CH2_NOMINAL_LABEL, "Centre Frequency Hz"},
-                                               {IDC_STATUS_LEFT, "COM1: baud=38400 parity=N data=8 stop=2"}};
+  // clang-format off
+  const std::pair<int, const char*> shown[] = {
+      {IDC_SYS_VOLTS, "230.0"}, {IDC_SYS_AMPS, "5.000"}, {IDC_SYS_TYPE, "3ph 4Wire"}, {IDC_SYS_WATTS, "3450"},
+      {IDC_CH1_NOMINAL, "100.0"}, {IDC_CH1_OFFSET, "0.0"}, {IDC_CH2_NOMINAL, "50.0"}, {IDC_CH2_OFFSET, "5.0"},
+      {IDC_CH3_NOMINAL, "100.0"}, {IDC_CH1_UNIT1, "mA"}, {IDC_CH2_NOMINAL_LABEL, "Centre Frequency Hz"},
+      {IDC_STATUS_LEFT, "COM1: baud=38400 parity=N data=8 stop=2"}};
+  // clang-format on
   for (const auto& [id, text] : shown) EXPECT_EQ(Text(id), text) << id;
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
   // The channel modes read (current outputs, 20 mA) show in the read-outs.
@@ -89,7 +82,7 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   EXPECT_EQ(rows.back(), outputsReply + "......41 13");
   const std::vector<std::string> file = LogFileLines();
   ASSERT_EQ(file.size(), 13u);
-  EXPECT_EQ(file[0] + file[1], "Modbus << 01 10 00 46 00 02 A0 1D " + HexLine(">>", outputWrite));
+  EXPECT_EQ(file[0] + file[1], "Modbus << 01 10 00 46 00 02 A0 1D " + FormatTrafficLine(outputWrite.data(), 45, 0));
   EXPECT_EQ(file[12].size(), 133u);
 
   // New scaling reaches the node and comes back in the boxes.
@@ -98,13 +91,11 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   window->Type(IDC_CH2_OFFSET, "10");
   window->Click(IDC_SEND);
   RunToIdle();
-  EXPECT_EQ(node.Value(14), 150.0f);
-  EXPECT_EQ(node.Value(17), 50.0f);  // centre 60 Hz, span 10 Hz as the node keeps it
-  EXPECT_EQ(node.Value(18), -50.0f);
-  EXPECT_EQ(Text(IDC_CH1_NOMINAL), "150.0");
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL), "60.0");
-  EXPECT_EQ(Text(IDC_CH2_OFFSET), "10.0");
-  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+  // Centre 60 Hz, span 10 Hz as the node keeps them: 50 and -50.
+  EXPECT_EQ((std::array<float, 3>{node.Value(14), node.Value(17), node.Value(18)}),
+            (std::array<float, 3>{150.0f, 50.0f, -50.0f}));
+  EXPECT_EQ(Text(IDC_CH1_NOMINAL) + Text(IDC_CH2_NOMINAL) + Text(IDC_CH2_OFFSET) + Text(IDC_STATUS_RIGHT),
+            "150.060.010.0Ready");
 }
 
 // Another node number changes each frame's first byte and its CRC; channels
@@ -123,8 +114,9 @@ TEST_F(OperationTest, SendToNode7WithOneChannelRow) {
   RunToIdle();
   const std::vector<Bytes> written = WrittenAfter(before);
   ASSERT_EQ(written.size(), 7u);
-  EXPECT_EQ(written[0], Hex("07 10 00 46 00 02 04 86 00 46 F5 B2 52"));
-  EXPECT_EQ(written[1], WithCrc(Hex("07 10 00 18 00 12 24"), {4, 100, 0, 0, 50, 5, 0, 100, 0}, 2));
+  EXPECT_EQ(Join(written[0], written[1]),
+            Join(Hex("07 10 00 46 00 02 04 86 00 46 F5 B2 52"),
+                 WithCrc(Hex("07 10 00 18 00 12 24"), {4, 100, 0, 0, 50, 5, 0, 100, 0}, 2)));
   EXPECT_EQ(node.Value(16), 0.0f);
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "OFF", "OFF"}));
 }
@@ -144,13 +136,13 @@ TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
   EXPECT_EQ(node.Value(36), 0.0f);
   const std::vector<std::string> rows = LogRows();
   const std::vector<std::string> tail(rows.end() - 4, rows.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"Setting Node's Pass Code", HexLine(">>", kRelease),
-                                            "Modbus << 01 10 00 46 00 02 A0 1D ", "Disconnected"}));
+  EXPECT_EQ(tail,
+            (std::vector<std::string>{"Setting Node's Pass Code", "Modbus >> 01 10 00 46 00 02 04 00 00 00 00 77 B5 ",
+                                      "Modbus << 01 10 00 46 00 02 A0 1D ", "Disconnected"}));
   EXPECT_FALSE(line.ProgramEndOpen());
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
-  for (int id : {IDC_SYS_TYPE, IDC_SYS_VOLTS, IDC_SYS_AMPS, IDC_SYS_WATTS}) EXPECT_EQ(Text(id), "");
-  EXPECT_TRUE(Enabled(IDC_NODE));
-  EXPECT_TRUE(Enabled(IDC_RESPONSE_MS));
+  EXPECT_EQ(Text(IDC_STATUS_LEFT) + Text(IDC_SYS_TYPE) + Text(IDC_SYS_VOLTS) + Text(IDC_SYS_AMPS) + Text(IDC_SYS_WATTS),
+            "No Port Open");
+  EXPECT_TRUE(Enabled(IDC_NODE) && Enabled(IDC_RESPONSE_MS));
 
   // Release with no link sets one up, writes 0.0 and closes again.
   platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) { w.Click(kIdOk); });
@@ -166,8 +158,8 @@ TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
   node.SetValue(3, 2.0f);
   node.SetValue(13, 4.9f);    // CH1 code: "V L1-2"
   node.SetValue(19, 777.0f);  // CH3 code: unknown
-  AnswerRequestWith(Hex("01 46 00 02 00 24 29 DE"), WithCrc(Hex("01 46 00 02 00 24 0C"), {2, 0.0f, 10.0f}, 2));
-  AnswerRequestWith(Hex("01 46 00 04 00 24 C9 DF"), WithCrc(Hex("01 46 00 04 00 24 0C"), {3, 1.7f, 10.0f}, 2));
+  AnswerRequestWith(kReadChannel2, WithCrc(Hex("01 46 00 02 00 24 0C"), {2, 0.0f, 10.0f}, 2));
+  AnswerRequestWith(kReadChannel3, WithCrc(Hex("01 46 00 04 00 24 0C"), {3, 1.7f, 10.0f}, 2));
   OpenLinked();
   RunToIdle();
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", ""}));
@@ -181,9 +173,7 @@ TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
 TEST_F(OperationTest, OnlyExactlyEightTokensStartAReadAsTheWindowOpens) {
   Open("COM1,38400,N,8,2,1,300,2,,");  // a ninth, empty token
   EXPECT_EQ(dlg.m_nTokenCount, 9);
-  EXPECT_FALSE(platform.NextTimerDue().has_value());
-  EXPECT_FALSE(line.ProgramEndOpen());
-  EXPECT_EQ(Text(IDC_STATUS_RIGHT), "Ready");
+  EXPECT_FALSE(platform.NextTimerDue().has_value() || line.ProgramEndOpen());
 }
 
 }  // namespace

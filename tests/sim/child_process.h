@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -23,32 +24,26 @@ class ChildProcess {
  public:
   ~ChildProcess() {
     if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
-    if (out_ >= 0) close(out_);
-    if (in_ >= 0) close(in_);
+    for (int fd : {out_, in_})
+      if (fd >= 0) close(fd);
   }
   // argv[0] is looked up in PATH unless it holds a '/'. With `withInput` the
   // program's stdin is a pipe that WriteLine feeds.
   bool Start(const std::vector<std::string>& argv, bool withInput = false) {
-    int fds[2];
-    int input[2] = {-1, -1};
-    if (pipe2(fds, O_CLOEXEC) != 0) return false;
-    if (withInput && pipe2(input, O_CLOEXEC) != 0) return false;
+    int out[2], input[2] = {-1, -1};
+    if (pipe2(out, O_CLOEXEC) != 0 || (withInput && pipe2(input, O_CLOEXEC) != 0)) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    for (int fd : {1, 2}) posix_spawn_file_actions_adddup2(&actions, out[1], fd);
     if (withInput) posix_spawn_file_actions_adddup2(&actions, input[0], 0);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    out_ = fds[0];
-    if (withInput) {
-      close(input[0]);
-      in_ = input[1];
-    }
+    close(out[1]);
+    out_ = out[0];
+    if (withInput) close(input[0]), in_ = input[1];
     return pid_ > 0;
   }
   bool WriteLine(const std::string& line) {
@@ -57,25 +52,20 @@ class ChildProcess {
   }
   // Waits for a whole output line equal to `line` after the last one awaited; true if it came.
   bool AwaitLine(const std::string& line, Clock::time_point deadline) {
-    for (;;) {
-      const std::size_t at = output_.find("\n" + line + "\n", awaited_);
-      if (at != std::string::npos) {
-        awaited_ = at + line.size() + 1;
-        return true;
-      }
+    std::size_t at;
+    while ((at = output_.find("\n" + line + "\n", awaited_)) == std::string::npos)
       if (!ReadSome(deadline)) return false;
-    }
+    awaited_ = at + line.size() + 1;
+    return true;
   }
   // Output up to the first newline, or what came before the output ended or the deadline.
   std::string FirstLine(Clock::time_point deadline) {
-    while (output_.find('\n') == std::string::npos && ReadSome(deadline)) {
-    }
+    while (output_.find('\n') == std::string::npos && ReadSome(deadline)) continue;
     return output_.substr(0, output_.find('\n'));
   }
   // The exit code once the program ended; -1 when it had to be killed at the deadline.
   int Wait(Clock::time_point deadline) {
-    while (ReadSome(deadline)) {
-    }
+    while (ReadSome(deadline)) continue;
     if (out_ >= 0) kill(pid_, SIGKILL);
     int status = 0;
     if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
@@ -95,14 +85,12 @@ class ChildProcess {
     char buffer[4096];
     const ssize_t n = read(out_, buffer, sizeof buffer);
     if (n > 0) return output_.append(buffer, static_cast<std::size_t>(n)), true;
-    close(out_);
-    out_ = -1;
+    close(std::exchange(out_, -1));
     return false;
   }
 
   pid_t pid_ = -1;
-  int out_ = -1;
-  int in_ = -1;
+  int out_ = -1, in_ = -1;
   std::string output_;
   std::size_t awaited_ = 0;  // AwaitLine looks from here on (after the first line's newline)
 };

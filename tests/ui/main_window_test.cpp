@@ -17,15 +17,12 @@ constexpr int kOperationControls[] = {IDC_ADD,         IDC_REMOVE,      IDC_CLEA
 
 TEST_F(MainWindowTest, OpensInItsStartStateAndLocksItsControlsAroundAnOperation) {
   Open();
-  const std::pair<int, const char*> texts[] = {{0, "R742 - Analogue Outputs"},
-                                               {IDC_STATUS_RIGHT, "Ready"},
-                                               {IDC_STATUS_LEFT, "No Port Open"},
-                                               {IDC_TITLE_TEXT, "Node No. 1"},
-                                               {IDC_NODE, "1"},
-                                               {IDC_RESPONSE_MS, "300"},
-                                               {IDC_SYS_TYPE, ""},
-                                               {IDC_SYS_WATTS, ""},
-                                               {IDC_FLOAT_ORDER, "Float = Big Endian (Word Swap)"}};
+  // clang-format off
+  const std::pair<int, const char*> texts[] = {
+      {0, "R742 - Analogue Outputs"}, {IDC_STATUS_RIGHT, "Ready"}, {IDC_STATUS_LEFT, "No Port Open"},
+      {IDC_TITLE_TEXT, "Node No. 1"}, {IDC_NODE, "1"}, {IDC_RESPONSE_MS, "300"}, {IDC_SYS_TYPE, ""},
+      {IDC_SYS_WATTS, ""}, {IDC_FLOAT_ORDER, "Float = Big Endian (Word Swap)"}};
+  // clang-format on
   for (const auto& [id, text] : texts) EXPECT_EQ(Text(id), text) << id;
   for (int ch = 0; ch < 3; ++ch) {
     EXPECT_EQ(Text(NominalBoxId(ch)) + '|' + Text(OffsetBoxId(ch)) + '|' + Text(NominalLabelId(ch)) + '|' +
@@ -34,12 +31,9 @@ TEST_F(MainWindowTest, OpensInItsStartStateAndLocksItsControlsAroundAnOperation)
     EXPECT_EQ(Readouts(ch), kBlank);
     EXPECT_EQ(Units(ch), (Three{"  ", "  ", "  "}));
   }
-  EXPECT_EQ(dlg.m_fNominal, (std::array<float, 3>{100, 100, 100}));
   EXPECT_EQ(dlg.m_nOutputMode, (std::array<int, 3>{1, 1, 1}));
-  EXPECT_EQ(dlg.m_nFloatOrder, 2);
   EXPECT_FALSE(Enabled(IDC_LIMIT_LENGTH));
-  ASSERT_EQ(Rows(IDC_AVAILABLE_LIST).size(), 49u);
-  EXPECT_EQ(Rows(IDC_AVAILABLE_LIST)[36], "Hz");
+  EXPECT_EQ(Rows(IDC_AVAILABLE_LIST).size(), 49u);
   EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 0);
   EXPECT_TRUE(Rows(IDC_CHANNEL_LIST).empty() && Rows(IDC_LOG_LIST).empty());
   EXPECT_EQ(platform.NextTimerDue(), std::nullopt);
@@ -61,17 +55,17 @@ TEST_F(MainWindowTest, LimitStringLengthFollowsModbusButKeepsItsTickAndFloatOrde
   ASSERT_TRUE(window->Click(IDC_LIMIT_LENGTH));
   EXPECT_EQ(dlg.m_bShowModbus + dlg.m_bLimitLength, 2);
   window->Click(IDC_SHOW_MODBUS);
-  EXPECT_EQ(dlg.m_bShowModbus, 0);
   EXPECT_FALSE(Enabled(IDC_LIMIT_LENGTH));
+  EXPECT_EQ(std::to_string(dlg.m_bShowModbus) + std::to_string(dlg.m_bLimitLength), "01");
   EXPECT_EQ(window->GetCheck(IDC_LIMIT_LENGTH), 1);
-  EXPECT_EQ(dlg.m_bLimitLength, 1);
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_TRUE(Enabled(IDC_LIMIT_LENGTH));
 
-  const std::pair<int, const char*> orders[] = {{0, "Float = Big Endian (Motorola)"},
-                                                {3, "Float = Little Endian (Word Swap)"},
-                                                {1, "Float = Little Endian (Intel)"},
-                                                {2, "Float = Big Endian (Word Swap)"}};
+  // clang-format off
+  const std::pair<int, const char*> orders[] = {
+      {0, "Float = Big Endian (Motorola)"}, {3, "Float = Little Endian (Word Swap)"},
+      {1, "Float = Little Endian (Intel)"}, {2, "Float = Big Endian (Word Swap)"}};
+  // clang-format on
   for (const auto& [order, text] : orders) {
     ASSERT_TRUE(window->SelectRow(IDC_FLOAT_ORDER, order));
     EXPECT_EQ(dlg.m_nFloatOrder, order);
@@ -82,10 +76,9 @@ TEST_F(MainWindowTest, LimitStringLengthFollowsModbusButKeepsItsTickAndFloatOrde
 TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   Open();
   const auto& menu = window->SystemMenu();
-  ASSERT_EQ(menu.size(), 2u);
-  EXPECT_EQ(menu[0].commandId, 0u);  // separator
-  EXPECT_EQ(menu[1].commandId, IDM_ABOUTBOX);
-  EXPECT_EQ(menu[1].text, "&About Kestrel...");
+  ASSERT_EQ(menu.size(), 2u);  // a separator, then the About entry
+  EXPECT_EQ(std::to_string(menu[0].commandId) + ' ' + std::to_string(menu[1].commandId) + ' ' + menu[1].text,
+            "0 " + std::to_string(IDM_ABOUTBOX) + " &About Kestrel...");
   std::string about, help;
   platform.ScriptModal(IDD_ABOUTBOX, [&](HeadlessWindow& w) {
     about = w.GetText(0) + '|' + w.GetText(IDC_ABOUT_TEXT);
@@ -112,10 +105,8 @@ TEST_F(MainWindowTest, QuitEscapeAndEnterAllEndTheWindowAndStopItsTimers) {
     d.m_nReadyTimer = d.SetTimer(TIMER_READY, 1000);
     close(w);
     EXPECT_TRUE(w.Destroyed());
-    EXPECT_EQ(d.m_nStepTimer, 0u);
-    EXPECT_EQ(d.m_nReadyTimer, 0u);
+    EXPECT_EQ(std::pair(d.m_nStepTimer, d.m_nReadyTimer), std::pair(0u, 0u));
     EXPECT_EQ(p.NextTimerDue(), std::nullopt);
-    EXPECT_EQ(w.GetText(IDC_STATUS_LEFT), "No Port Open");
   }
 }
 
@@ -132,9 +123,9 @@ TEST_F(MainWindowTest, AddAssignsConsecutiveParametersUntilTheListIsFull) {
   Open();
   for (int i = 0; i < 4; ++i) window->Click(IDC_ADD);  // three from "OFF", then the list is full
   ASSERT_EQ(platform.MessageBoxes().size(), 1u);
-  EXPECT_EQ(platform.MessageBoxes()[0].text, "List Full");
-  EXPECT_EQ(platform.MessageBoxes()[0].caption, "The list is full");
-  EXPECT_EQ(platform.MessageBoxes()[0].flags, kMbOk | kMbIconExclamation);
+  const auto& box = platform.MessageBoxes()[0];
+  EXPECT_EQ(box.text + '|' + box.caption, "List Full|The list is full");
+  EXPECT_EQ(box.flags, kMbOk | kMbIconExclamation);
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"OFF", "V 1", "V 2"}));
   EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 3);
   EXPECT_EQ(Text(IDC_CH1_GROUP) + '|' + Text(IDC_CH2_GROUP) + '|' + Text(IDC_CH3_GROUP), "CH1-OFF|CH2-V 1|CH3-V 2");
@@ -163,9 +154,8 @@ TEST_F(MainWindowTest, AddInsertsBeforeTheClickedRowRemoveTakesTheLastOrTheClick
     window->Type(OffsetBoxId(ch), std::to_string(10 + ch));
   }
   window->Click(IDC_REMOVE);
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"kW Sum", "V 1"}));
   window->Click(IDC_REMOVE);
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"kW Sum"}));
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"kW Sum"}));  // the last row, then the last again
   Assign({"V 2", "V 3"});
   window->SelectRow(IDC_CHANNEL_LIST, 0);
   window->Click(IDC_REMOVE);
@@ -204,7 +194,6 @@ TEST_F(MainWindowTest, ReadoutsFollowParameterClassAndScaling) {
   EXPECT_EQ(Readouts(1), (Three{"+20.0", "+0.0", "     "}));
   EXPECT_EQ(Units(1), (Three{"mA", "mA", "  "}));
   EXPECT_EQ(Readouts(2), kBlank);
-  EXPECT_EQ(Units(2), (Three{"  ", "  ", "  "}));
 
   window->Type(IDC_CH1_OFFSET, "20");
   EXPECT_EQ(Readouts(0), (Three{"+20.0", "+4.0", "-12.0"}));
@@ -250,17 +239,15 @@ TEST_F(MainWindowTest, ReadoutsRoundOnlyTheirResult) {
 TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
   Open();
   Assign({"OFF", "Hz"});
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Centre Frequency Hz");
-  EXPECT_EQ(Text(IDC_CH2_OFFSET_LABEL), "Span +/- Hz");
-  EXPECT_EQ(Text(IDC_CH1_NOMINAL_LABEL), "Nominal 5-200%");
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL) + '|' + Text(IDC_CH2_OFFSET_LABEL) + '|' + Text(IDC_CH1_NOMINAL_LABEL),
+            "Centre Frequency Hz|Span +/- Hz|Nominal 5-200%");
   dlg.m_fFullScale[1] = 20.0f;
   window->Type(IDC_CH2_OFFSET, "95");  // a bad span does not blank a frequency channel
   EXPECT_EQ(Readouts(1), (Three{"+20.0", "+10.0", "+0.0"}));
   EXPECT_EQ(Units(1), (Three{"mA", "mA", "mA"}));
 
   window->Click(IDC_REMOVE);
-  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL), "Nominal 5-200%");
-  EXPECT_EQ(Text(IDC_CH2_OFFSET_LABEL), "Zero Offset %");
+  EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL) + '|' + Text(IDC_CH2_OFFSET_LABEL), "Nominal 5-200%|Zero Offset %");
 }
 
 // The reader's and the limits' own cases are tested with them; here the boxes reach them.

@@ -65,32 +65,20 @@ TEST(RtsSwitch, UpWhileTheRequestIsSentDownBeforeAnyReplyIsRead) {
     const char *atSetting, *atWrite, *atClose, *notice;
     std::int64_t rtsDownAt;
   } cases[] = {
+      // clang-format off
       {{.rs485 = true}, nullptr, true, false, "rs485", "", "restore", "", -1},
       // By hand: the transmitter polled until empty, else the frame's own time and one character.
-      {{.lsrBusyPolls = 2},
-       nullptr,
-       true,
-       false,
-       "rs485 refused, rts- 0",
-       "rts+ 0, drain 8, lsr, lsr, lsr, rts- 8",
-       "restore",
-       "",
-       2 * (kCharNs / 4)},
+      {{.lsrBusyPolls = 2}, nullptr, true, false, "rs485 refused, rts- 0", "rts+ 0, drain 8, lsr, lsr, lsr, rts- 8",
+       "restore", "", 2 * (kCharNs / 4)},
       {{}, nullptr, true, false, "rs485 refused, rts- 0", "rts+ 0, drain 8, rts- 8", "restore", "", 9 * kCharNs},
       // A failed write brings RTS down at once.
       {{}, nullptr, true, true, "rs485 refused, rts- 0", "rts+ 0, rts- 0", "restore", "", 0},
-      {{.modemLines = false},
-       nullptr,
-       true,
-       false,
-       "rs485 refused, rts- refused",
-       "",
-       "restore",
-       "RTS not switched: the device has no modem control lines",
-       -1},
+      {{.modemLines = false}, nullptr, true, false, "rs485 refused, rts- refused", "", "restore",
+       "RTS not switched: the device has no modem control lines", -1},
       {{.rs485 = true}, "keep", true, false, "restore", "", "restore", "RTS left as it is (R742_RTS=keep)", -1},
       {{.rs485 = true}, "1", true, false, "rs485", "", "restore", "", -1},
       {{.rs485 = true}, nullptr, false, false, "restore", "", "restore", "", -1},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.atWrite);
