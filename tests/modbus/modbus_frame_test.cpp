@@ -178,7 +178,9 @@ TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
     CModbusFrame frame = Received(c.reply);
     frame.DecodeFrame(0);
     EXPECT_EQ(std::pair(frame.DecodedLength(), frame.ValueCount()), std::pair(c.decoded, c.values)) << c.what;
-    if (c.values == 3) EXPECT_EQ(frame.Values()[2], 0x41200000u) << c.what;
+    if (c.values == 3) {
+      EXPECT_EQ(frame.Values()[2], 0x41200000u) << c.what;
+    }
   }
 }
 

@@ -28,7 +28,9 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
   EXPECT_EQ(RunToIdle(), expected);
   EXPECT_EQ(LogRows().back(), kNoReply);
   EXPECT_EQ(line.Written().size(), static_cast<std::size_t>(c.failingExchange));
-  if (c.failingExchange == 1) EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
+  if (c.failingExchange == 1) {
+    EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
+  }
   EXPECT_TRUE(dlg.IsPortOpen() && Enabled(IDC_READ));
 
   node.Faults() = SimFaults{};

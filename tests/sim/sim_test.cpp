@@ -1,12 +1,14 @@
 // The simulated node: one conversation through its register map, pass code,
 // channel modes, refusals and silence; each fault knob's effect on a reply;
-// r742-node-sim as a program.
+// r742-node-sim as a program, checked by an independent Modbus master (mbpoll).
 // Serving a pseudo-terminal is tested with the window against it (tests/line).
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <regex>
 
 #include "child_process.h"
 #include "modbus/modbus_test_support.h"
@@ -157,6 +159,48 @@ TEST(SimProgram, ServesALinkedPtyUntilSigtermTakesControlLinesAndRefusesBadOptio
   ASSERT_TRUE(bad.Start({R742_NODE_SIM_PATH, "--node", "248"}));
   EXPECT_EQ(bad.Wait(Clock::now() + kDeadline), 2);
   EXPECT_NE(bad.Output().find("usage: r742-node-sim"), std::string::npos) << bad.Output();
+}
+
+// Exit code and the values mbpoll printed as "[reference]: value" lines.
+std::pair<int, Strings> Mbpoll(const std::string& device, Strings args, std::string* output = nullptr) {
+  Strings argv = {"mbpoll", "-m", "rtu", "-a", "1", "-0", "-1", "-o", "2", "-b", "38400", "-P", "none", "-s", "2"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  argv.insert(std::find(argv.begin(), argv.end(), "--"), device);  // values, negative ones too, after "--"
+  ChildProcess mbpoll;
+  if (!mbpoll.Start(argv)) return {-1, {}};
+  const int code = mbpoll.Wait(Clock::now() + kDeadline);
+  const std::string& text = mbpoll.Output();
+  if (output) *output = text;
+  Strings values;
+  const std::regex value(R"(\[\d+\]:\s+(\S+))");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), value); it != std::sregex_iterator(); ++it)
+    values.push_back((*it)[1]);
+  return {code, values};
+}
+
+TEST(SimMbpoll, ReadsInBothWordOrdersAndWritesOutputSettingsOnlyAfterThePassCode) {
+  ChildProcess probe;
+  if (!probe.Start({"mbpoll", "-V"}) || probe.Wait(Clock::now() + kDeadline) != 0)
+    GTEST_SKIP() << "mbpoll is not installed";
+  // mbpoll takes the low word first unless -B: our order 0 has the high word first, order 2 the low.
+  ChildProcess once;
+  const std::string first = StartSim(once, {"--order", "0", "--exit-after-frames", "1"});
+  EXPECT_EQ(Mbpoll(first, {"-t", "4:float", "-r", "0", "-c", "3", "-B"}), std::make_pair(0, Strings{"230", "5", "3"}));
+  EXPECT_EQ(once.Wait(Clock::now() + kDeadline), 0) << "stops by itself after one frame";
+
+  ChildProcess sim;
+  const std::string path = StartSim(sim, {"--order", "2"});
+  const Strings settings = {"-t", "4:float", "-r", "24", "--", "7", "80", "-10"};
+  std::string refusal;
+  EXPECT_NE(Mbpoll(path, settings, &refusal).first, 0);
+  EXPECT_NE(refusal.find("Illegal data address"), std::string::npos) << refusal;
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "70", "--", "31427"}).first, 0);
+  EXPECT_EQ(Mbpoll(path, settings).first, 0);
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "0", "-c", "3"}).second, (Strings{"230", "5", "3"}));
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "24", "-c", "4"}).second, (Strings{"7", "80", "-10", "36"}));
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:hex", "-r", "70", "-c", "2"}).second, (Strings{"0x8600", "0x46F5"}));
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Wait(Clock::now() + kDeadline), 0);
 }
 
 }  // namespace
