@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <tuple>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/list_script.h"
 #include "platform/win32/win32_picture.h"
 #include "serial/memory_line.h"
 #include "serial/port_setup_dlg.h"
@@ -186,40 +186,6 @@ TEST(Win32Template, ProgramDialogsOpenWithTheirTextsAndArePictured) {
   }
 }
 
-// The dialog code is tested on the headless window; the Win32 window answers
-// every program call on rows, selection and text as it does. A step is one
-// call on box `id`, compared together with the box's state after it.
-using Step = std::function<int(IWindow&, int id)>;
-
-std::string ResultAndState(IWindow& w, int id, const Step& step) {
-  std::ostringstream out;
-  out << step(w, id) << " count=" << w.GetCount(id) << " sel=" << w.GetCurSel(id) << " text=" << w.GetText(id)
-      << " rows=";
-  for (int row = 0; row < w.GetCount(id); ++row) out << w.GetRowText(id, row) << '|';
-  return out.str();
-}
-
-const std::vector<Step> kScript = {
-    [](IWindow& w, int id) { return w.AddString(id, "Volts L1"); },
-    [](IWindow& w, int id) { return w.InsertString(id, 0, "watts"); },
-    [](IWindow& w, int id) { return w.InsertString(id, -1, "Volts L2 µ"); },
-    [](IWindow& w, int id) { return w.InsertString(id, 9, "beyond"); },
-    [](IWindow& w, int id) { return w.SetCurSel(id, 2); },
-    [](IWindow& w, int id) { return w.InsertString(id, 1, "Hz"); },  // the selection moves down
-    [](IWindow& w, int id) { return w.DeleteString(id, 0); },        // and up again
-    [](IWindow& w, int id) { return w.DeleteString(id, 1); },        // the selected row goes
-    [](IWindow& w, int id) { return w.DeleteString(id, 7); },
-    [](IWindow& w, int id) { return w.SetCurSel(id, 1); },
-    [](IWindow& w, int id) { return w.DeleteString(id, 2); },  // a row after the selection
-    [](IWindow& w, int id) { return w.SetCurSel(id, 5); },     // out of range clears
-    [](IWindow& w, int id) { return w.FindStringPrefix(id, -1, "VOLTS"); },
-    [](IWindow& w, int id) { return w.FindStringPrefix(id, 0, "volts"); },
-    [](IWindow& w, int id) { return w.FindStringPrefix(id, 1, "hz"); },  // wraps to the top
-    [](IWindow& w, int id) { return w.FindStringPrefix(id, -1, "kvar"); },
-    [](IWindow& w, int id) { return static_cast<int>(w.GetRowText(id, 9).size()); },
-    [](IWindow& w, int id) { return (w.SetCurSel(id, 0), w.ResetContent(id), w.AddString(id, "again")); },
-};
-
 TEST(Win32Lists, RowsAndSelectionAsOnTheHeadlessWindowAndShownNatively) {
   RecordingDialog headlessDlg, win32Dlg;
   HeadlessPlatform headless;
@@ -232,9 +198,9 @@ TEST(Win32Lists, RowsAndSelectionAsOnTheHeadlessWindowAndShownNatively) {
         expected.ResetContent(id);
         w.ResetContent(id);
       }
-      for (std::size_t i = 0; i < kScript.size(); ++i) {
+      for (std::size_t i = 0; i < kListScript.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(ResultAndState(w, id, kScript[i]), ResultAndState(expected, id, kScript[i]));
+        EXPECT_EQ(ResultAndState(w, id, kListScript[i]), ResultAndState(expected, id, kListScript[i]));
         const UINT getSel = id == kCombo ? CB_GETCURSEL : LB_GETCURSEL;
         const LRESULT shown = SendMessageW(w.Item(id), getSel, 0, 0);
         // The highlighted row is the selection, except in a list whose rows are never highlighted.

@@ -10,8 +10,8 @@
 #include <chrono>
 #include <iostream>
 
+#include "platform/call_guarded.h"
 #include "platform/qt/qt_controls.h"
-#include "platform/qt/qt_guard.h"
 #include "platform/qt/qt_window.h"
 
 namespace r742 {

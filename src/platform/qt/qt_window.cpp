@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/call_guarded.h"
 #include "platform/qt/qt_controls.h"
-#include "platform/qt/qt_guard.h"
 
 namespace r742 {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/win32_guard.h"
+#include "platform/call_guarded.h"
 #include "platform/win32/win32_text.h"
 
 namespace r742 {

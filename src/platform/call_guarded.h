@@ -1,5 +1,5 @@
-// Dialog code runs inside the platform's dialog procedure: nothing it throws
-// may unwind through the system's frames.
+// Dialog code runs from the window system's event loop or dialog procedure:
+// nothing it throws may unwind through the system's frames.
 #pragma once
 
 #include <cstdio>
@@ -7,6 +7,8 @@
 
 namespace r742 {
 
+// Runs `f`; an exception it throws is reported on stderr with `where` and
+// ends there. False when it threw.
 template <class F>
 bool CallGuarded(const char* where, F&& f) noexcept {
   try {
