@@ -1,7 +1,7 @@
 // End to end: the real program offscreen against r742-node-sim on a
 // pseudo-terminal. The simulator's frame log ("seconds.millis RX|TX hex") is
-// the witness of what went over the line; Send and Release over a real line
-// are played by the fault matrix (tests/line), the Qt input by tests/qt.
+// the witness of what went over the line. Send and Release over a real line
+// are played by tools/e2e-windows, the Qt input by tests/qt.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -41,20 +41,27 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
   EXPECT_EQ(LogRows().back() + Text(IDC_SYS_VOLTS), "Reading Node's Output Settings230.0");
 }
 
-// The node's own faults (silence, exception, CRC, another node, truncation, junk) are
-// played on a real line in tests/line; these are the replies only a script makes,
-// and the timings that need the in-memory line's exact clock.
 std::function<void(OperationTest&)> Answer(const Bytes& request, Bytes reply) {
   return [=](OperationTest& t) { t.AnswerRequestWith(request, reply); };
 }
+std::function<void(OperationTest&)> Node(SimFaults faults) {
+  return [=](OperationTest& t) { t.node.Faults() = faults; };
+}
 
 const LineCase kLineCases[] = {
-    {"EchoOnly", [](OperationTest& t) { t.node.Faults().echo = t.node.Faults().silent = true; }, 1},
+    {"Silence", Node({.silent = true}), 1},
+    {"EchoOnly", Node({.echo = true, .silent = true}), 1},
+    {"WrongCrc", Node({.badCrc = true}), 1},
+    {"Exception", Node({.exceptionCode = 2}), 1},
     {"ExceptionBitWithCodeZero", Answer(kReadSystem, WithCrc(Hex("01 83 00"))), 1},
+    {"Truncated", Node({.truncate = 1}), 1},
+    {"GarbageBefore", Node({.garbageBefore = 3}), 1},
+    {"GarbageAfter", Node({.garbageAfter = 2}), 1},
+    {"AnotherNode", Node({.wrongNode = true}), 1},
     {"WrongFunction", Answer(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2)), 1},
     // The read at the reply tick waits up to 513 ms (1 ms per byte asked for, plus 1) for a first byte.
-    {"LaterThanTheReadWaits", [](OperationTest& t) { t.node.Faults().delayMs = 300 + 514; }, 1},
-    {"SplitByAGapDuringTheRead", [](OperationTest& t) { t.node.Faults() = {.delayMs = 290, .splitGapMs = 50}; }, 1},
+    {"LaterThanTheReadWaits", Node({.delayMs = 300 + 514}), 1},
+    {"SplitByAGapDuringTheRead", Node({.delayMs = 290, .splitGapMs = 50}), 1},
     {"SystemReplyWithTwoValues", Answer(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2)), 1},
     {"ChannelReplyWhoseOwnCountDisagrees", Answer(kReadChannel1, WithCrc(Hex("01 46 00 00 00 24 10"), {1, 1, 20}, 2)),
      2},
@@ -64,6 +71,35 @@ const LineCase kLineCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Faults, LineFaultTest, ::testing::ValuesIn(kLineCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Send and Release end at a bad reply to their first request alike: nothing more is written.
+class FirstReplyTest : public OperationTest, public ::testing::WithParamInterface<std::pair<int, SimFaults>> {};
+
+TEST_P(FirstReplyTest, SendAndReleaseEndAtABadFirstReply) {
+  const auto& [button, faults] = GetParam();
+  OpenLinked();
+  RunToIdle();
+  const std::size_t framesBefore = line.Written().size(), rowsBefore = LogRows().size();
+  node.Faults() = faults;
+  window->Click(button);
+  EXPECT_EQ(RunToIdle(), (Timeline{{300, "Setting Node's Pass Code - Please Wait"}, {600, kNoReply}, {1600, "Ready"}}));
+  std::vector<std::string> rows = LogRows();
+  rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rowsBefore));
+  std::vector<std::string> expected{"Setting Node's Pass Code", kNoReply};
+  if (button == IDC_RELEASE) expected.push_back("Disconnected");
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(WrittenAfter(framesBefore).size(), 1u);
+  EXPECT_EQ(dlg.IsPortOpen(), button == IDC_SEND);
+  EXPECT_TRUE(Enabled(IDC_READ) && Enabled(IDC_SEND) && Enabled(IDC_RELEASE));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FirstReplyTest,
+                         ::testing::Values(std::pair{IDC_SEND, SimFaults{.silent = true}},
+                                           std::pair{IDC_SEND, SimFaults{.exceptionCode = 2}},
+                                           std::pair{IDC_SEND, SimFaults{.garbageAfter = 2}},
+                                           std::pair{IDC_RELEASE, SimFaults{.badCrc = true}},
+                                           std::pair{IDC_RELEASE, SimFaults{.wrongNode = true}},
+                                           std::pair{IDC_RELEASE, SimFaults{.delayMs = 900}}));
 
 TEST_F(OperationTest, ReadSucceedsThroughAnEchoingLineAndShowsAnUnknownWiringTypeAsBlank) {
   node.Faults().echo = true;

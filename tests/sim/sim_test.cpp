@@ -1,7 +1,7 @@
 // The simulated node: one conversation through its register map, pass code,
 // channel modes, refusals and silence; each fault knob's effect on a reply;
 // r742-node-sim as a program, checked by an independent Modbus master (mbpoll).
-// Serving a pseudo-terminal is tested with the window against it (tests/line).
+// Serving a pseudo-terminal is tested with the program against it (tests/e2e).
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
