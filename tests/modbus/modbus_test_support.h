@@ -35,11 +35,4 @@ inline Bytes WithCrc(Bytes frame, const std::vector<float>& values = {}, unsigne
   return frame;
 }
 
-inline std::vector<float> FloatsIn(const Bytes& frame, std::size_t from, std::size_t count, unsigned order) {
-  std::vector<float> out;
-  for (std::size_t at = from; out.size() < count && at + 4 <= frame.size(); at += 4)
-    out.push_back(CFloatCodec().GetFloat(ArrangeBytes(&frame[at], order)));
-  return out;
-}
-
 }  // namespace r742::test

@@ -1,16 +1,12 @@
 // The Port Setup dialog and the opening of the port.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 
 #include <tuple>
 #include <vector>
 
 #include "fake_port.h"
 #include "platform/headless/headless_platform.h"
-#if !defined(_WIN32)  // the probe of the machine's ports on Windows: serial/win32
-#include "pseudo_terminal.h"
-#endif
 #include "serial/port_setup_dlg.h"
 #include "ui/resource.h"
 
@@ -118,37 +114,6 @@ TEST_F(OpenPortTest, CancelFailsWithEmptyStepAndKeepsTheMembers) {
   EXPECT_EQ(std::tie(dlg.m_strBaud, dlg.m_strParity, dlg.m_strStopBits, dlg.m_strPort),
             std::make_tuple("38400", "NONE", "2", ""));
 }
-
-#if !defined(_WIN32)
-// Over the machine's real ports: COM1..COM9 mapped to pseudo-terminals and
-// missing devices, one of the terminals held by another open.
-TEST(PortSetupProbe, ListsExactlyTheFreePortsInOrder) {
-  std::vector<std::unique_ptr<PseudoTerminal>> terminals;
-  for (int n = 1; n <= 9; ++n) {
-    std::string path = "/nonexistent/tty" + std::to_string(n);
-    if (n == 2 || n == 5 || n == 7) {
-      std::string error;
-      ASSERT_TRUE(terminals.emplace_back(std::make_unique<PseudoTerminal>())->Open(error)) << error;
-      path = terminals.back()->SlavePath();
-    }
-    setenv(("R742_COM" + std::to_string(n)).c_str(), path.c_str(), 1);
-  }
-  auto held = CurrentPortProvider().Open("COM7");
-  ASSERT_NE(held, nullptr);
-
-  HeadlessPlatform platform;
-  PlatformScope scope{platform};
-  for (int round = 0; round < 2; ++round) {  // every probe handle is closed again
-    CPortSetupDlg dlg;
-    HeadlessWindow& w = platform.Open(dlg);
-    EXPECT_EQ(w.Rows(IDC_PORT), (std::vector<std::string>{"COM2", "COM5"}));
-    EXPECT_EQ(w.GetText(IDC_PORT), "COM2");
-    w.Click(kIdCancel);
-  }
-  held.reset();
-  for (int n = 1; n <= 9; ++n) unsetenv(("R742_COM" + std::to_string(n)).c_str());
-}
-#endif
 
 }  // namespace
 }  // namespace r742

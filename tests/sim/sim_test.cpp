@@ -23,7 +23,6 @@ namespace {
 using simtest::ChildProcess;
 using simtest::Clock;
 using test::Bytes;
-using test::FloatsIn;
 using test::Hex;
 using test::WithCrc;
 using Strings = std::vector<std::string>;
@@ -81,19 +80,6 @@ TEST(SimNode, AnswersAConversationInOrder0) {
   for (std::size_t i = 0; i < std::size(exchanges); ++i)
     EXPECT_EQ(Ask(node, exchanges[i].first), exchanges[i].second) << "exchange " << i;
   EXPECT_EQ(node.RequestsSeen(), std::size(exchanges));
-}
-
-TEST(SimNode, EveryByteOrderCarriesTheSameValues) {
-  for (unsigned order = 0; order < 4; ++order) {
-    SimNode node(1, 0);
-    node.SetByteOrder(order);
-    const std::vector<float> all = FloatsIn(Ask(node, Q("01 03 00 00 00 48")), 3, 36, order);
-    ASSERT_EQ(all.size(), 36u);
-    EXPECT_EQ(std::vector<float>(all.begin() + 12, all.begin() + 21),
-              (std::vector<float>{4, 100, 0, 36, 150, -50, 0, 100, 0}))
-        << order;
-    for (int n = 1; n <= 36; ++n) EXPECT_EQ(all[n - 1], node.Value(n)) << order << ' ' << n;
-  }
 }
 
 TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {

@@ -11,7 +11,6 @@
 #include "serial/port_setup_dlg.h"
 #include "serial/serial_port.h"
 #include "ui/resource.h"
-#include "ui/window_fixture.h"
 
 namespace r742::test {
 namespace {
@@ -121,23 +120,6 @@ TEST(Win32PortProbe, PortSetupOffersTheMappedPortFirst) {
     EXPECT_EQ(w.GetText(IDC_PORT), "COM1");
     w.Click(kIdCancel);
   }
-}
-
-// The whole window through the Win32 port: a Read from the command line, then
-// Release, with the driver's remark (if any) in the event log once.
-TEST_F(MainWindowTest, ReadAndReleaseThroughTheWin32Port) {
-  Open("COM1 38400 N 8 2 1 300 2");
-  ASSERT_EQ(RunToIdle().back().second, "Ready");
-  EXPECT_EQ(Text(IDC_SYS_VOLTS), "230.0");
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
-  const std::vector<std::string> rows = LogRows();
-  EXPECT_LE(std::count_if(rows.begin(), rows.end(), [](const std::string& r) { return r.find("RTS") != r.npos; }), 1);
-  window->Click(IDC_RELEASE);
-  RunToIdle();
-  EXPECT_EQ(LogRows().back(), "Disconnected");
-  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
-  window->Click(kIdCancel);
 }
 
 }  // namespace
