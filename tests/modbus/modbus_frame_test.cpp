@@ -30,16 +30,6 @@ CModbusFrame Received(const Bytes& arriving, std::uint32_t count = 512) {
   return frame;
 }
 
-TEST(Crc16, CheckValueAndFrameField) {
-  const auto* digits = reinterpret_cast<const std::uint8_t*>("123456789");
-  EXPECT_EQ(Crc16Value(digits, 9), 0x4B37);
-  CModbusFrame frame;
-  frame.ComputeCrc(digits, 9);
-  EXPECT_EQ(std::pair(frame.CrcValue(), frame.Status()), std::pair(0x374Bu, 0));
-  frame.ComputeCrc(digits, 0);  // refused: status 1, the field kept
-  EXPECT_EQ(std::pair(frame.CrcValue(), frame.Status()), std::pair(0x374Bu, 1));
-}
-
 // The exact frames of each request are pinned by the operations against the node; here the edges.
 TEST(ModbusRequest, FieldsKeepTheirWidthAndUnknownFunctionsBuildNothing) {
   EXPECT_EQ(Request(0x103, 0x101, 13, 9), Hex("01 03 00 18 00 12 45 C0"));  // only the low 8 bits count
@@ -66,22 +56,6 @@ TEST(ModbusRequest, FieldsKeepTheirWidthAndUnknownFunctionsBuildNothing) {
   frame.SetPayloadLength(260);
   frame.BuildRequest(16, 1, 1, 65);
   EXPECT_EQ(frame.TransmitLength(), 7u + 4u);
-}
-
-TEST(ModbusRequest, SendFrameReportsWriteOrPortError) {
-  PortScript script;
-  FakePort port(script);
-  CModbusFrame frame;
-  frame.BuildRequest(3, 1, 13, 9);
-  frame.AppendCrc();
-  EXPECT_EQ(frame.SendFrame(port), 8u);
-  EXPECT_EQ(script.written, kSent);
-  EXPECT_NE(frame.Status(), 0);
-
-  script.writeLimit = 0;
-  script.lastError = 31;
-  EXPECT_EQ(frame.SendFrame(port), 0u);
-  EXPECT_EQ(std::pair(frame.BytesWritten(), frame.Status()), std::pair(0u, 31));
 }
 
 // The checks in the order the reply handler applies them: the accepted length, or 0.

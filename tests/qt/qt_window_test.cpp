@@ -18,33 +18,26 @@ namespace {
 
 using Note = RecordingDialog::Note;
 
-TEST(QtWindowInput, SetTextRaisesOneChangedEvenUnchangedAndTypingOnePerKey) {
+TEST(QtWindowInput, ProgramTextTypingAndClicksReachTheDialogOncePerChange) {
   RecordingDialog dlg;
   ShownWindow w(dlg);
-  std::string seen;
-  dlg.onNote = [&](int id, Notify) { seen = w->GetText(id); };
+  std::vector<std::string> seen;
+  dlg.onNote = [&](int id, Notify) { seen.push_back(w->GetText(id) + "/" + std::to_string(w->GetCheck(kCheck))); };
   w->SetText(kEdit, "start");  // the text it already has
   w->SetText(kLabel, "x");
-  EXPECT_EQ(dlg.notes, std::vector<Note>{Note(kEdit, Notify::Changed)});
-  EXPECT_EQ(seen, "start");
-  dlg.notes.clear();
-  QTest::keyClicks(w->Widget(kUpperEdit), "com1");  // an upper-case edit converts typing
-  EXPECT_EQ(dlg.notes, std::vector<Note>(4, Note(kUpperEdit, Notify::Changed)));
-  EXPECT_EQ(seen, "COM1");
-}
-
-TEST(QtWindowInput, ClicksReachTheDialogAfterTheCheckBoxToggled) {
-  RecordingDialog dlg;
-  ShownWindow w(dlg);
-  int checkSeen = -1;
-  dlg.onNote = [&](int, Notify) { checkSeen = w->GetCheck(kCheck); };
+  QTest::keyClicks(w->Widget(kUpperEdit), "co");
   QTest::mouseClick(w->Widget(kCheck), Qt::LeftButton);
-  EXPECT_EQ(checkSeen, 1);
   w->Enable(kButton, false);
   QTest::mouseClick(w->Widget(kButton), Qt::LeftButton);
   w->Enable(kButton, true);
   QTest::mouseClick(w->Widget(kButton), Qt::LeftButton);
-  EXPECT_EQ(dlg.notes, (std::vector<Note>{{kCheck, Notify::Clicked}, {kButton, Notify::Clicked}}));
+  EXPECT_EQ(dlg.notes, (std::vector<Note>{{kEdit, Notify::Changed},
+                                          {kUpperEdit, Notify::Changed},
+                                          {kUpperEdit, Notify::Changed},
+                                          {kCheck, Notify::Clicked},
+                                          {kButton, Notify::Clicked}}));
+  // Each handler saw the text in place, typing upper-cased, the check box already toggled.
+  EXPECT_EQ(seen, (std::vector<std::string>{"start/0", "C/0", "CO/0", "Check/1", "&Apply/1"}));
 }
 
 TEST(QtWindowInput, OnlyTheUsersChoiceInAListOrComboNotifies) {

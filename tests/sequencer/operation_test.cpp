@@ -15,8 +15,9 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   OpenLinked("2", std::to_string(response));
   EXPECT_TRUE(window->Click(IDC_READ));  // a second Read while the first runs is ignored
   platform.Advance(300);
-  EXPECT_FALSE(Enabled(IDC_READ) || Enabled(IDC_CH1_NOMINAL));  // locked from the first request until "Ready"
-  EXPECT_TRUE(Enabled(kIdCancel));
+  // Locked from the first request until "Ready"; Quit, Modbus and the lists stay.
+  EXPECT_FALSE(Enabled(IDC_READ) || Enabled(IDC_NODE) || Enabled(IDC_CH3_OFFSET) || Enabled(IDC_FLOAT_ORDER));
+  EXPECT_TRUE(Enabled(kIdCancel) && Enabled(IDC_SHOW_MODBUS) && Enabled(IDC_CHANNEL_LIST));
   Timeline expected = ReadTimeline(0, static_cast<std::uint64_t>(response));
   expected.erase(expected.begin());
   EXPECT_EQ(RunToIdle(), expected);
