@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <limits>
 
-#include "environment.h"
 #include "log/log_rows.h"
 #include "log/log_time.h"
 
@@ -23,7 +22,13 @@ TEST(LogRows, RowLengthsAndOnlyTheFirstRowCarriesTheStart) {
   EXPECT_EQ(SplitLogRows("12:00:00 ", "abcdefg", 6), (std::vector<std::string>{"12:00:00 a", "bcdefg"}));
 }
 
-void UseZone(const char* tz) { test::SetEnv("TZ", tz); }
+void UseZone(const char* tz) {
+#if defined(_WIN32)
+  _putenv_s("TZ", tz);
+#else
+  setenv("TZ", tz, 1);
+#endif
+}
 
 TEST(LogTime, FixedWidthFieldsInLocalTimeOrQuestionMarks) {
   UseZone("UTC");

@@ -103,17 +103,5 @@ TEST_F(OpenPortTest, DialogOpensOnDefaultsAndHandsBackTheChoice) {
   EXPECT_EQ(dlg.m_bPortPresent, (std::array<bool, 9>{false, true, true, false, false, false, false, false, false}));
 }
 
-TEST_F(OpenPortTest, CancelFailsWithEmptyStepAndKeepsTheMembers) {
-  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& w) {
-    w.SelectRow(IDC_BAUD, 0);
-    w.Click(kIdCancel);
-  });
-  EXPECT_EQ(dlg.OpenPort(), nullptr);
-  EXPECT_EQ(dlg.m_bOpenFailed, 1);
-  EXPECT_EQ(dlg.m_szStep, "");
-  EXPECT_EQ(std::tie(dlg.m_strBaud, dlg.m_strParity, dlg.m_strStopBits, dlg.m_strPort),
-            std::make_tuple("38400", "NONE", "2", ""));
-}
-
 }  // namespace
 }  // namespace r742

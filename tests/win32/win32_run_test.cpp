@@ -77,34 +77,6 @@ TEST(Win32Runs, NestedRunOwnedByTheOuterWindowWhoseTimersGoOn) {
   EXPECT_EQ(platform.Depth(), 0);
 }
 
-std::wstring g_shownText;
-HWND g_shownOwner = nullptr;
-
-// Answers the message box from inside its modal loop.
-void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = FindWindowW(L"#32770", L"Port – Fehler");
-  if (!box) return;
-  wchar_t text[64] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 64);
-  g_shownText = text;
-  g_shownOwner = GetWindow(box, GW_OWNER);
-  KillTimer(nullptr, timer);
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-}
-
-TEST(Win32Runs, MessageBoxOwnedByTheWindowShowsTheTextAndAnswers) {
-  Win32Platform platform;
-  RecordingDialog dlg;
-  RunShown(platform, dlg, [&](Win32Window& w) {
-    const UINT_PTR answer = SetTimer(nullptr, 0, 20, &AnswerMessageBox);
-    EXPECT_EQ(w.MessageBox("List Full µ", "Port – Fehler", kMbOk | kMbIconExclamation), kIdOk);
-    KillTimer(nullptr, answer);
-    EXPECT_FALSE(w.InMessageBox());
-    EXPECT_EQ(g_shownOwner, w.Handle());
-  });
-  EXPECT_EQ(g_shownText, L"List Full µ");
-}
-
 // A dialog that ends or fails while it initialises is never shown.
 TEST(Win32Runs, EndedOrFailedInitialisationReturnsWithoutShowing) {
   const std::vector<std::pair<std::function<void(RecordingDialog&)>, int>> cases = {
