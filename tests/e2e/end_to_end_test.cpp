@@ -30,28 +30,9 @@ const std::vector<Bytes> kReadRequests = {Hex("01 03 00 00 00 38 44 18"), Hex("0
 constexpr long kQuietReadMs = 20;
 constexpr long kLateToleranceMs = 60;
 
-// The requests the simulator received, in order.
-std::vector<LoggedFrame> ReceivedFrames(const std::string& logPath) {
-  std::vector<LoggedFrame> frames = ReadFrameLogFile(logPath);
-  std::erase_if(frames, [](const LoggedFrame& f) { return f.direction != FrameLog::Direction::kReceived; });
-  return frames;
-}
-
-std::vector<Bytes> BytesOf(const std::vector<LoggedFrame>& frames) {
-  std::vector<Bytes> bytes;
-  for (const LoggedFrame& f : frames) bytes.push_back(f.bytes);
-  return bytes;
-}
-
 std::string Artifact(const std::string& name) {
   std::filesystem::create_directories(R742_ARTIFACT_DIR);
   return std::string(R742_ARTIFACT_DIR) + "/" + name;
-}
-
-// Starts the simulated node logging to `logPath`; returns its pseudo-terminal.
-std::string StartSim(ChildProcess& sim, const std::string& logPath) {
-  if (!sim.Start({R742_NODE_SIM_PATH, "--pty", "--log", logPath})) return "";
-  return sim.FirstLine(Clock::now() + 10s);
 }
 
 TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenReady) {
@@ -64,7 +45,8 @@ TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenRea
     ASSERT_NE(mkdtemp(workDir.data()), nullptr);
 
     ChildProcess sim;
-    const std::string pty = StartSim(sim, frameLog);
+    ASSERT_TRUE(sim.Start({R742_NODE_SIM_PATH, "--pty", "--log", frameLog}));
+    const std::string pty = sim.FirstLine(Clock::now() + 10s);
     ASSERT_TRUE(pty.starts_with("/dev/")) << sim.Output();
     ChildProcess program;
     ASSERT_TRUE(program.Start({"env", "-C", workDir, "QT_QPA_PLATFORM=offscreen", "R742_COM1=" + pty,
@@ -76,8 +58,11 @@ TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenRea
         << program.Output();
     EXPECT_TRUE(std::filesystem::exists(picture));
 
-    const std::vector<LoggedFrame> rx = ReceivedFrames(frameLog);
-    EXPECT_EQ(BytesOf(rx), kReadRequests);
+    std::vector<LoggedFrame> rx = ReadFrameLogFile(frameLog);
+    std::erase_if(rx, [](const LoggedFrame& f) { return f.direction != FrameLog::Direction::kReceived; });
+    std::vector<Bytes> requests;
+    for (const LoggedFrame& f : rx) requests.push_back(f.bytes);
+    EXPECT_EQ(requests, kReadRequests);
     // Each request goes out 300 ms after the reply tick, which comes one response time after the request.
     for (std::size_t i = 1; i < rx.size(); ++i) {
       const long gap = rx[i].ms - rx[i - 1].ms, pace = responseMs + 300;

@@ -13,20 +13,11 @@ namespace {
 
 class QtPlatformTest : public ::testing::Test {
  protected:
-  QtPlatformTest() {
-    // A test that fails to end its run must fail, not hang.
-    QObject::connect(&watchdog_, &QTimer::timeout, [this] {
-      if (QtWindow* w = platform.ActiveWindow()) w->EndDialog(kTimedOut);
-    });
-    watchdog_.start(10000);
-  }
   // Runs `f` inside the modal loop of the next run.
   static void Later(std::function<void()> f) { QTimer::singleShot(0, std::move(f)); }
 
-  static constexpr int kTimedOut = -99;
   QtPlatform platform;
   PlatformScope scope{platform};
-  QTimer watchdog_;
 };
 
 // Counts windows of ours being shown.

@@ -53,20 +53,6 @@ TEST_F(LinkSetupTest, TheEighthTokenIsReadWholeAndOnlyZeroToThreeSelectAnOrder) 
   }
 }
 
-TEST_F(LinkSetupTest, PortSetupOffersItsListsInOrder) {
-  using Rows = std::vector<std::string>;
-  const std::pair<int, Rows> lists[] = {{IDC_BAUD, {"115200", "57600", "38400", "19200", "9600", "4800"}},
-                                        {IDC_PARITY, {"NONE", "ODD", "EVEN"}},
-                                        {IDC_STOP_BITS, {"1", "2"}},
-                                        {IDC_PORT, {"COM3"}}};
-  Open();
-  platform.ScriptModal(IDD_PORT_SETUP, [&](HeadlessWindow& w) {
-    for (const auto& [id, rows] : lists) EXPECT_EQ(w.Rows(id), rows) << id;
-  });
-  window->Click(IDC_READ);
-  EXPECT_EQ(platform.ModalRuns(), std::vector<int>{IDD_PORT_SETUP});
-}
-
 TEST_F(LinkSetupTest, NodeNumbersThatDoNotAddressOneNodeOpenNothing) {
   Open();
   for (const char* text : {"", "abc", "0", "0.9", "-1", "256", "1e9"}) {

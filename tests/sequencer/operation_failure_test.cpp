@@ -170,19 +170,23 @@ TEST_F(OperationTest, AStepTickWithoutAPortEndsTheOperation) {
   EXPECT_TRUE(Enabled(IDC_READ));
 }
 
-// Quit at any moment of Send (which runs every Read state too) or Release
-// stops everything at once: no timer, no further frame, the port closed.
-class QuitTest : public OperationTest, public ::testing::WithParamInterface<std::pair<int, std::uint64_t>> {};
+// Quit, Escape or Enter at any moment of Send (which runs every Read state
+// too) or Release stops everything at once: no timer, no further frame, the port closed.
+enum class Closer { Quit, Escape, Enter };
+class QuitTest : public OperationTest, public ::testing::WithParamInterface<std::tuple<int, std::uint64_t, Closer>> {};
 
 TEST_P(QuitTest, QuitStopsTheOperationAndClosesThePort) {
-  const auto [button, quitAtMs] = GetParam();
+  const auto [button, quitAtMs, closer] = GetParam();
   OpenLinked();
   RunToIdle();
   window->Click(button);
   platform.Advance(quitAtMs);
   const std::size_t written = line.Written().size();
-  window->Click(kIdCancel);
-  EXPECT_TRUE(window->Ended());
+  if (closer == Closer::Quit) window->Click(kIdCancel);
+  if (closer == Closer::Escape) window->PressEscape();
+  if (closer == Closer::Enter) window->PressEnter();
+  EXPECT_TRUE(window->Destroyed());
+  EXPECT_EQ(std::pair(dlg.m_nStepTimer, dlg.m_nReadyTimer), std::pair(0u, 0u));
   EXPECT_FALSE(platform.NextTimerDue().has_value() || line.ProgramEndOpen());
   platform.Advance(10000);
   EXPECT_EQ(line.Written().size(), written);
@@ -190,9 +194,11 @@ TEST_P(QuitTest, QuitStopsTheOperationAndClosesThePort) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(States, QuitTest, ::testing::Values(
-    std::pair{IDC_SEND, 0u}, std::pair{IDC_SEND, 450u}, std::pair{IDC_SEND, 1050u}, std::pair{IDC_SEND, 1650u},
-    std::pair{IDC_SEND, 2250u}, std::pair{IDC_SEND, 4200u}, std::pair{IDC_SEND, 4800u}, std::pair{IDC_SEND, 5100u},
-    std::pair{IDC_RELEASE, 450u}));
+    std::tuple{IDC_SEND, 0u, Closer::Escape}, std::tuple{IDC_SEND, 450u, Closer::Enter},
+    std::tuple{IDC_SEND, 1050u, Closer::Quit}, std::tuple{IDC_SEND, 1650u, Closer::Quit},
+    std::tuple{IDC_SEND, 2250u, Closer::Quit}, std::tuple{IDC_SEND, 4200u, Closer::Quit},
+    std::tuple{IDC_SEND, 4800u, Closer::Quit}, std::tuple{IDC_SEND, 5100u, Closer::Quit},
+    std::tuple{IDC_RELEASE, 450u, Closer::Quit}));
 // clang-format on
 
 }  // namespace

@@ -80,22 +80,6 @@ TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   EXPECT_FALSE(window->Ended());
 }
 
-TEST_F(MainWindowTest, QuitEscapeAndEnterAllEndTheWindowAndStopItsTimers) {
-  for (auto close : {+[](HeadlessWindow& w) { w.Click(kIdCancel); }, +[](HeadlessWindow& w) { w.PressEscape(); },
-                     +[](HeadlessWindow& w) { w.PressEnter(); }}) {
-    COutputsDlg d;
-    HeadlessPlatform p;
-    PlatformScope s(p);
-    HeadlessWindow& w = p.Open(d);
-    d.m_nStepTimer = d.SetTimer(TIMER_STEP, 300);
-    d.m_nReadyTimer = d.SetTimer(TIMER_READY, 1000);
-    close(w);
-    EXPECT_TRUE(w.Destroyed());
-    EXPECT_EQ(std::pair(d.m_nStepTimer, d.m_nReadyTimer), std::pair(0u, 0u));
-    EXPECT_EQ(p.NextTimerDue(), std::nullopt);
-  }
-}
-
 TEST_F(MainWindowTest, OverrideModeKeepsNodeAndResponseLockedAfterThePortCloses) {
   Open("com2,9600,e,8,1,3,500,0");
   dlg.EnableControls();

@@ -1,4 +1,4 @@
-// Modal runs of the Win32 window: timers, nested dialogs, message boxes.
+// Modal runs of the Win32 window: timers, nested dialogs, runs that end before they show.
 #include <gtest/gtest.h>
 
 #include <stdexcept>

@@ -130,8 +130,6 @@ TEST_F(PortDiscoveryTest, PinnedNamesWinAndTheOthersTakeTheDevicesNotPinned) {
     std::map<int, std::string> pinned;  // COM number -> $R742_COMn
     std::vector<std::string> want;      // COM1.. "device label"
   } cases[] = {
-      // Pinned to a device found: it keeps its name and label, the others close up around it.
-      {{{2, Dev("ttyS0")}}, {"ttyUSB1 FTDI", "ttyS0", "ttyUSB0 CP2102", "", "", "", "", "", ""}},
       // Pinned by its by-id link: the same device is not given a second name.
       {{{1, Dev(usb0ById)}}, {usb0ById + " CP2102", "ttyUSB1 FTDI", "ttyS0", "", "", "", "", "", ""}},
       // Pinned to something not found (a pseudo-terminal): taken as given.

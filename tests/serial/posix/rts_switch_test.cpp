@@ -76,7 +76,6 @@ TEST(RtsSwitch, UpWhileTheRequestIsSentDownBeforeAnyReplyIsRead) {
       {{.modemLines = false}, nullptr, true, false, "rs485 refused, rts- refused", "", "restore",
        "RTS not switched: the device has no modem control lines", -1},
       {{.rs485 = true}, "keep", true, false, "restore", "", "restore", "RTS left as it is (R742_RTS=keep)", -1},
-      {{.rs485 = true}, "1", true, false, "rs485", "", "restore", "", -1},
       {{.rs485 = true}, nullptr, false, false, "restore", "", "restore", "", -1},
       // clang-format on
   };
