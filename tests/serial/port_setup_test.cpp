@@ -1,7 +1,6 @@
 // The Port Setup dialog and the opening of the port.
 #include <gtest/gtest.h>
 
-
 #include <tuple>
 #include <vector>
 

@@ -24,21 +24,10 @@ namespace {
 
 using Note = RecordingDialog::Note;
 
-class PlainDialog : public CDialog {
- public:
-  using CDialog::CDialog;
-};
-
 std::wstring ClassOf(HWND item) {
   wchar_t name[32] = {};
   GetClassNameW(item, name, 32);
   return name;
-}
-
-// Where the pictures of the program's dialogs go (the build tree's artifacts).
-std::string Artifact(const std::string& name) {
-  std::filesystem::create_directories(R742_ARTIFACT_DIR);
-  return std::string(R742_ARTIFACT_DIR) + "/" + name;
 }
 
 TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
@@ -50,7 +39,7 @@ TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
                                   &PortSetupDialogTemplate(), &HelpDialogTemplate()}) {
     SCOPED_TRACE(t->caption);
     Win32Platform platform;
-    PlainDialog dlg(*t);
+    RecordingDialog dlg(*t);
     RunShown(platform, dlg, [&](Win32Window& w) {
       EXPECT_EQ(w.GetText(0), t->caption);
       RECT size{0, 0, t->width, t->height}, client{};
@@ -175,13 +164,15 @@ TEST(Win32Template, ProgramDialogsOpenWithTheirTextsAndArePictured) {
       {&portSetup, IDC_PORT, "COM1|COM3|"},
       {&about, IDC_ABOUT_TEXT, "R742 Analogue Outputs Version 3.001|"},
       {&help, IDC_HELP_TEXT, HelpText() + "|"}};
+  std::filesystem::create_directories(R742_ARTIFACT_DIR);  // the pictures go to the build tree's artifacts
   for (const auto& [dialog, id, shown] : dialogs) {
     Win32Platform platform;
     RunShown(platform, *dialog, [&, id = id, shown = shown](Win32Window& w) {
       std::string texts;
       for (int row = 0; row < w.GetCount(id); ++row) texts += w.GetRowText(id, row) + "|";
       EXPECT_EQ(w.GetCount(id) == kLbErr ? w.GetText(id) + "|" : texts, shown);
-      EXPECT_TRUE(WriteWindowBitmap(w.Handle(), Artifact("win32_dialog_" + std::to_string(w.Dialog().IDD()) + ".bmp")));
+      EXPECT_TRUE(WriteWindowBitmap(
+          w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_" + std::to_string(w.Dialog().IDD()) + ".bmp"));
     });
   }
 }
