@@ -19,6 +19,16 @@ int MulDivRounded(int value, int mul, int div) {
 int DluToPixelsX(int dlu) { return MulDivRounded(dlu, kBaseUnitX, 4); }
 int DluToPixelsY(int dlu) { return MulDivRounded(dlu, kBaseUnitY, 8); }
 
+std::string WithoutMnemonic(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && ++i == text.size()) break;
+    shown += text[i];
+  }
+  return shown;
+}
+
 PixelRect DluToPixels(const DlgRect& r) {
   // Position and size are converted each on its own, as the platform maps a dialog rectangle.
   return {DluToPixelsX(r.x), DluToPixelsY(r.y), DluToPixelsX(r.w), DluToPixelsY(r.h)};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace r742 {
@@ -66,6 +67,10 @@ struct DialogTemplate {
 
   const ControlTemplate* Find(int controlId) const;
 };
+
+// A caption as shown: each '&' marks the next character as the mnemonic and
+// is left out ("&&" shows one '&'; a trailing '&' marks nothing).
+std::string WithoutMnemonic(std::string_view text);
 
 // Pixels from dialog units with fixed base units of 6 x 13 (the classic 8 pt
 // dialog font at 96 dpi), so geometry is the same on every machine.

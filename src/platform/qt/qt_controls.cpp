@@ -14,18 +14,8 @@
 
 namespace r742 {
 
-QString WithoutMnemonic(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && ++i == text.size()) break;  // a trailing '&' marks nothing
-    shown += text[i];
-  }
-  return ToQString(shown);
-}
-
 void SetStaticText(QWidget* label, std::string_view text) {
-  if (auto* l = qobject_cast<QLabel*>(label)) l->setText(WithoutMnemonic(text));
+  if (auto* l = qobject_cast<QLabel*>(label)) l->setText(ToQString(WithoutMnemonic(text)));
 }
 
 namespace {

@@ -26,9 +26,6 @@ inline QString ToQString(std::string_view text) {
 }
 inline std::string ToStdString(const QString& text) { return text.toStdString(); }
 
-// Caption as shown: a single '&' marks the mnemonic and is dropped, "&&" shows one '&'.
-QString WithoutMnemonic(std::string_view text);
-
 // Creates the widget for `control` as a child of `parent`, at its template
 // rectangle (a combo box gets its closed height). Signals are connected by the window.
 QWidget* CreateControlWidget(const ControlTemplate& control, QWidget* parent);

@@ -15,15 +15,6 @@ namespace {
 
 constexpr unsigned kPollMs = 50;
 
-std::string WithoutMnemonic(const std::string& text) {
-  std::string shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && ++i == text.size()) break;  // "&&" shows one '&'
-    shown += text[i];
-  }
-  return shown;
-}
-
 struct Autopilot {
   Win32Platform& platform;
   AutopilotPlan plan;
