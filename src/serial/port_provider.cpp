@@ -7,6 +7,11 @@ IPortProvider* installed = nullptr;
 
 }  // namespace
 
+std::optional<int> PortIndex(std::string_view name) {
+  if (name.size() != 4 || name.substr(0, 3) != "COM" || name[3] < '1' || name[3] > '9') return std::nullopt;
+  return name[3] - '1';
+}
+
 IPortProvider& CurrentPortProvider() {
   // cppcheck-suppress returnTempReference ; both arms are lvalues of IPortProvider, no temporary is made
   return installed != nullptr ? *installed : MachinePortProvider();

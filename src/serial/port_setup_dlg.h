@@ -12,7 +12,6 @@
 
 namespace r742 {
 
-inline constexpr int kPortCount = 9;                 // COM1..COM9
 inline constexpr std::size_t kMaxSettingChars = 9;   // each line setting text
 inline constexpr std::size_t kMaxCommDefChars = 43;  // the device-control text
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,12 @@ class ISerialPort {
 // an unknown key, a value that is not a number, a parity other than N, O, E,
 // data bits outside 5..8, stop bits other than 1 or 2.
 bool BuildCommDCB(std::string_view definition, LineSettings& settings);
+
+// The port names: "COM1".."COM9".
+inline constexpr int kPortCount = 9;
+
+// 0..8 for "COM1".."COM9", nullopt for any other name.
+std::optional<int> PortIndex(std::string_view name);
 
 // Opens ports by their names ("COM1".."COM9").
 class IPortProvider {

@@ -15,12 +15,6 @@
 namespace r742 {
 namespace {
 
-// 0..8 for "COM1".."COM9", nullopt for any other name.
-std::optional<int> PortIndex(std::string_view name) {
-  if (name.size() != 4 || name.substr(0, 3) != "COM" || name[3] < '1' || name[3] > '9') return std::nullopt;
-  return name[3] - '1';
-}
-
 // Two names of one device (a by-id link and its node) compare equal.
 std::string SameDeviceKey(const std::string& path) {
   std::error_code ec;
@@ -28,9 +22,9 @@ std::string SameDeviceKey(const std::string& path) {
   return ec ? path : canonical.string();
 }
 
-std::array<std::string, kPosixPortNames> PinnedDevices() {
-  std::array<std::string, kPosixPortNames> pinned;
-  for (int i = 0; i < kPosixPortNames; ++i) {
+std::array<std::string, kPortCount> PinnedDevices() {
+  std::array<std::string, kPortCount> pinned;
+  for (int i = 0; i < kPortCount; ++i) {
     const std::string variable = "R742_COM" + std::to_string(i + 1);
     if (const char* value = std::getenv(variable.c_str()); value != nullptr) pinned[i] = value;
   }
@@ -54,11 +48,11 @@ std::unique_ptr<ISerialPort> OpenMachineDevice(const std::string& path, int& err
 
 }  // namespace
 
-std::array<SerialDevice, kPosixPortNames> AssignPortNames(const std::array<std::string, kPosixPortNames>& pinned,
-                                                          const std::vector<SerialDevice>& found) {
-  std::array<SerialDevice, kPosixPortNames> names;
-  std::array<std::string, kPosixPortNames> pinnedKeys;
-  for (int i = 0; i < kPosixPortNames; ++i) {
+std::array<SerialDevice, kPortCount> AssignPortNames(const std::array<std::string, kPortCount>& pinned,
+                                                     const std::vector<SerialDevice>& found) {
+  std::array<SerialDevice, kPortCount> names;
+  std::array<std::string, kPortCount> pinnedKeys;
+  for (int i = 0; i < kPortCount; ++i) {
     if (pinned[i].empty()) continue;
     names[i].path = pinned[i];
     pinnedKeys[i] = SameDeviceKey(pinned[i]);
@@ -76,7 +70,7 @@ std::array<SerialDevice, kPosixPortNames> AssignPortNames(const std::array<std::
   // A pinned device that was also found keeps the adapter's name.
   for (const SerialDevice& device : found) {
     const std::string key = SameDeviceKey(device.path);
-    for (int i = 0; i < kPosixPortNames; ++i)
+    for (int i = 0; i < kPortCount; ++i)
       if (!pinned[i].empty() && pinnedKeys[i] == key) names[i].label = device.label;
   }
   return names;

@@ -15,12 +15,10 @@
 
 namespace r742 {
 
-inline constexpr int kPosixPortNames = 9;
-
 // The devices COM1..COM9 stand for; an empty path where a name has none.
 // `pinned` holds $R742_COM1..9 (empty where not set).
-std::array<SerialDevice, kPosixPortNames> AssignPortNames(const std::array<std::string, kPosixPortNames>& pinned,
-                                                          const std::vector<SerialDevice>& found);
+std::array<SerialDevice, kPortCount> AssignPortNames(const std::array<std::string, kPortCount>& pinned,
+                                                     const std::vector<SerialDevice>& found);
 
 // What to tell a user who may not open `paths`, whose group is `group`.
 std::string PermissionHint(const std::vector<std::string>& paths, const std::string& group);
@@ -41,7 +39,7 @@ class PosixPortProvider final : public IPortProvider {
  private:
   ISerialDeviceDiscovery& discovery_;
   DeviceOpener opener_;
-  std::array<int, kPosixPortNames> lastError_{};
+  std::array<int, kPortCount> lastError_{};
 };
 
 }  // namespace r742

@@ -18,21 +18,18 @@ char ParityLetter(BYTE parity) {
   }
 }
 
-}  // namespace
-
-std::string Win32DevicePath(std::string_view portName) {
-  if (portName.size() != 4 || portName.substr(0, 3) != "COM" || portName[3] < '1' || portName[3] > '9') return {};
-  return std::string("\\\\.\\") + std::string(portName);
-}
-
+// The line-settings part of a device-control text for BuildCommDCBA.
 std::string CommDefinitionText(const LineSettings& s) {
   return "baud=" + std::to_string(s.baud) + " parity=" + s.parity + " data=" + std::to_string(s.dataBits) +
          " stop=" + std::to_string(s.stopBits);
 }
 
+}  // namespace
+
 std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName) {
-  const std::string path = Win32DevicePath(portName);
-  if (path.empty()) return nullptr;
+  // "\\.\COMn" is the form that also reaches COM10 and above.
+  if (!PortIndex(portName)) return nullptr;
+  const std::string path = "\\\\.\\" + std::string(portName);
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));

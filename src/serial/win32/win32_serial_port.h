@@ -40,12 +40,4 @@ class Win32SerialPort final : public ISerialPort {
   std::string notice_;
 };
 
-// The device path of a port name: "\\.\COM1" for COM1..COM9 (the form that
-// also reaches COM10 and above); empty for anything else.
-std::string Win32DevicePath(std::string_view portName);
-
-// The line-settings part of a device-control text for BuildCommDCBA:
-// "baud=38400 parity=N data=8 stop=2".
-std::string CommDefinitionText(const LineSettings& settings);
-
 }  // namespace r742

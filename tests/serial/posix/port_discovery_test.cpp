@@ -137,7 +137,7 @@ TEST_F(PortDiscoveryTest, PinnedNamesWinAndTheOthersTakeTheDevicesNotPinned) {
        {"/dev/pts/7", "ttyUSB0 CP2102", "ttyS0", "", "", "", "", "", "ttyUSB1 FTDI"}},
   };
   for (const Case& c : cases) {
-    std::array<std::string, kPosixPortNames> pinned;
+    std::array<std::string, kPortCount> pinned;
     for (const auto& [n, path] : c.pinned) pinned[n - 1] = path;
     std::vector<std::string> got;
     for (const SerialDevice& d : AssignPortNames(pinned, found)) {
