@@ -5,7 +5,8 @@
 #include <termios.h>
 
 #include <cerrno>
-#include <ctime>
+
+#include "serial/posix/monotonic_clock.h"
 
 namespace r742 {
 namespace {
@@ -51,15 +52,11 @@ class TerminalLines final : public IControlLines {
     return (lsr & TIOCSER_TEMT) != 0;
   }
 
-  std::int64_t NowNs() override {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return std::int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
-  }
+  std::int64_t NowNs() override { return MonotonicNs(); }
 
   void PauseNs(std::int64_t ns) override {
     if (ns <= 0) return;
-    timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    timespec wait = ToTimespec(ns);
     while (clock_nanosleep(CLOCK_MONOTONIC, 0, &wait, &wait) == EINTR) {
     }
   }

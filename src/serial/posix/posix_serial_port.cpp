@@ -14,32 +14,18 @@
 #include <optional>
 #include <utility>
 
+#include "serial/posix/monotonic_clock.h"
 #include "serial/posix/termios_settings.h"
 #include "serial/read_limits.h"
 
 namespace r742 {
 namespace {
 
-constexpr std::int64_t kNsPerMs = 1000000;
-
-std::int64_t NowNs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return std::int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
-}
-
 // R742_RTS=keep leaves RTS as it is, for converters powered from the port's
 // control lines.
 bool KeepRts() {
   const char* wanted = std::getenv("R742_RTS");
   return wanted != nullptr && std::strcmp(wanted, "keep") == 0;
-}
-
-timespec ToTimespec(std::int64_t ns) {
-  timespec ts{};
-  ts.tv_sec = static_cast<time_t>(ns / 1000000000);
-  ts.tv_nsec = static_cast<long>(ns % 1000000000);
-  return ts;
 }
 
 }  // namespace
@@ -137,7 +123,7 @@ bool PosixSerialPort::WriteAll(const std::uint8_t* data, std::uint32_t length, s
       (timeouts_.writeTotalMultiplier != 0 || timeouts_.writeTotalConstant != 0)
           ? std::uint64_t{timeouts_.writeTotalMultiplier} * length + timeouts_.writeTotalConstant
           : 1000 + std::uint64_t{length};
-  const std::int64_t deadline = NowNs() + static_cast<std::int64_t>(capMs) * kNsPerMs;
+  const std::int64_t deadline = MonotonicNs() + static_cast<std::int64_t>(capMs) * kNsPerMs;
   while (written < length) {
     const ssize_t n = write(fd_, data + written, length - written);
     if (n > 0) {
@@ -147,7 +133,7 @@ bool PosixSerialPort::WriteAll(const std::uint8_t* data, std::uint32_t length, s
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) return Fail(errno);
 
-    const std::int64_t left = deadline - NowNs();
+    const std::int64_t left = deadline - MonotonicNs();
     if (left <= 0) return Fail(ETIMEDOUT);
     pollfd pfd{fd_, POLLOUT, 0};
     const timespec wait = ToTimespec(left);
@@ -164,14 +150,14 @@ bool PosixSerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint3
   received = 0;
   if (count == 0) return true;
   const ReadLimits limits = ReadLimitsFor(timeouts_, count);
-  const std::int64_t start = NowNs();
+  const std::int64_t start = MonotonicNs();
   std::int64_t lastData = 0;
   bool hungUp = false;
   for (;;) {
     const ssize_t n = read(fd_, buffer + received, count - received);
     if (n > 0) {
       received += static_cast<std::uint32_t>(n);
-      lastData = NowNs();
+      lastData = MonotonicNs();
       if (received == count) return true;
       continue;
     }
@@ -188,7 +174,7 @@ bool PosixSerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint3
     }
     timespec wait{};
     if (deadline) {
-      const std::int64_t left = *deadline - NowNs();
+      const std::int64_t left = *deadline - MonotonicNs();
       if (left <= 0) return true;
       wait = ToTimespec(left);
     }

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "serial/posix/monotonic_clock.h"
+
 namespace r742 {
 namespace {
-
-constexpr std::int64_t kNsPerSecond = 1000000000;
-constexpr std::int64_t kNsPerMs = 1000000;
 
 std::int64_t CharacterNs(const LineSettings& settings) {
   const std::int64_t bits = 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
@@ -17,24 +16,19 @@ std::int64_t CharacterNs(const LineSettings& settings) {
 
 std::string RtsSwitch::Configure(const LineSettings& settings, bool keep) {
   characterNs_ = CharacterNs(settings);
+  byHand_ = false;
   if (!settings.rtsToggle || keep) {
     lines_->RestoreRs485();
-    handling_ = RtsHandling::kLeftAlone;
     return keep ? "RTS left as it is (R742_RTS=keep)" : "";
   }
-  if (lines_->EnableRs485()) {
-    handling_ = RtsHandling::kDriver;
-  } else if (lines_->SetRts(false)) {
-    handling_ = RtsHandling::kByHand;
-  } else {
-    handling_ = RtsHandling::kUnavailable;
-    return "RTS not switched: the device has no modem control lines";
-  }
+  if (lines_->EnableRs485()) return {};
+  if (!lines_->SetRts(false)) return "RTS not switched: the device has no modem control lines";
+  byHand_ = true;
   return {};
 }
 
 bool RtsSwitch::Send(std::uint32_t length, const std::function<bool()>& write) {
-  if (handling_ != RtsHandling::kByHand) return write();
+  if (!byHand_) return write();
   const std::int64_t start = lines_->NowNs();
   (void)lines_->SetRts(true);  // a refusal here leaves the request to go out as it can
   const bool written = write();

@@ -13,8 +13,6 @@
 
 namespace r742 {
 
-enum class RtsHandling { kLeftAlone, kDriver, kByHand, kUnavailable };
-
 class RtsSwitch {
  public:
   explicit RtsSwitch(std::unique_ptr<IControlLines> lines) : lines_(std::move(lines)) {}
@@ -28,13 +26,11 @@ class RtsSwitch {
   // Before the device is closed: the driver's RS-485 settings as they were.
   void Release() { lines_->RestoreRs485(); }
 
-  RtsHandling Handling() const { return handling_; }
-
  private:
   void WaitUntilSent(std::int64_t startNs, std::uint32_t length);
 
   std::unique_ptr<IControlLines> lines_;
-  RtsHandling handling_ = RtsHandling::kLeftAlone;
+  bool byHand_ = false;           // RTS is switched here, not by the driver or not at all
   std::int64_t characterNs_ = 0;  // one character on the line, start and stop bits included
 };
 
