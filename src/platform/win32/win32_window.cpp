@@ -223,22 +223,22 @@ void Win32Window::EndDialog(int result) {
   if (ended_ || !hwnd_) return;
   ended_ = true;
   result_ = result;
-  for (UINT_PTR id : timers_) ::KillTimer(hwnd_, id);
-  timers_.clear();
+  StopTimers();
   ::EndDialog(hwnd_, result);
 }
 
 void Win32Window::OnDestroyMessage() {
   if (destroyed_) return;
-  auto stopTimers = [this] {
-    for (UINT_PTR id : timers_) ::KillTimer(hwnd_, id);
-    timers_.clear();
-  };
-  stopTimers();
+  StopTimers();
   ::KillTimer(hwnd_, kHookTimerId);
   CallGuarded("OnDestroy", [&] { dialog_.DestroyWindow(); });
   destroyed_ = true;
-  stopTimers();  // in case OnDestroy set one
+  StopTimers();  // in case OnDestroy set one
+}
+
+void Win32Window::StopTimers() {
+  for (UINT_PTR id : timers_) ::KillTimer(hwnd_, id);
+  timers_.clear();
 }
 
 }  // namespace r742

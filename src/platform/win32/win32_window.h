@@ -76,6 +76,7 @@ class Win32Window final : public IWindow {
   void OnTimerMessage(UINT_PTR timerId);
   bool OnSysCommandMessage(WPARAM command);
   void OnDestroyMessage();
+  void StopTimers();
   void Raise(int id, Notify code);
   // Applies the selection the list rules give after a row operation.
   void ShowSelection(const ControlTemplate* c, int row, bool scroll);

@@ -23,8 +23,6 @@ constexpr std::size_t kMaxLabelChars = 80;
 
 enum class Group { kAdapter, kUart, kOther };
 
-bool StartsWith(const std::string& s, std::string_view prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
-
 // "ttyS10" as ("ttyS", 10), so that ttyS2 comes before ttyS10.
 std::pair<std::string, long> NaturalKey(const std::string& name) {
   std::size_t digits = name.size();
@@ -36,7 +34,7 @@ std::pair<std::string, long> NaturalKey(const std::string& name) {
 }
 
 bool IsUartName(const std::string& name) {
-  return name.size() > 4 && StartsWith(name, "ttyS") &&
+  return name.size() > 4 && name.starts_with("ttyS") &&
          std::all_of(name.begin() + 4, name.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
@@ -95,7 +93,7 @@ std::optional<int> PortTypeFromDriver(const std::string& devicePath) {
 std::string LabelFromById(const std::string& byIdName) {
   std::string name = byIdName;
   for (std::string_view bus : {"usb-", "pci-", "platform-"}) {
-    if (StartsWith(name, bus)) {
+    if (name.starts_with(bus)) {
       name.erase(0, bus.size());
       break;
     }
@@ -104,7 +102,7 @@ std::string LabelFromById(const std::string& byIdName) {
   if (const std::size_t at = name.rfind("-if");
       at != std::string::npos && at + 5 <= name.size() && HexDigit(name[at + 3]) >= 0 && HexDigit(name[at + 4]) >= 0) {
     const std::string rest = name.substr(at + 5);
-    if (rest.empty() || StartsWith(rest, "-port")) name.erase(at);
+    if (rest.empty() || rest.starts_with("-port")) name.erase(at);
   }
   std::string label;
   for (std::size_t i = 0; i < name.size() && label.size() < kMaxLabelChars; ++i) {
@@ -145,7 +143,7 @@ std::vector<SerialDevice> SysfsSerialDiscovery::Devices() {
     const std::optional<int> type = ReadNumberFile(entry / "type");
 
     const auto link = byId.find(name);
-    const bool adapter = link != byId.end() || StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM");
+    const bool adapter = link != byId.end() || name.starts_with("ttyUSB") || name.starts_with("ttyACM");
     Group group = Group::kOther;
     if (adapter) {
       group = Group::kAdapter;
