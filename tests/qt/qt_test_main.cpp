@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <cstring>
-#include <memory>
 
 int main(int argc, char** argv) {
   bool listing = false;

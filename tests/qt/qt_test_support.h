@@ -6,10 +6,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <functional>
-#include <map>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "platform/qt/qt_window.h"
 #include "platform/recording_dialog.h"

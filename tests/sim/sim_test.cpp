@@ -4,7 +4,6 @@
 // Serving a pseudo-terminal is tested with the program against it (tests/e2e).
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
