@@ -1,9 +1,8 @@
 // The monotonic clock in nanoseconds, and waits given in nanoseconds.
 #pragma once
 
-#include <time.h>
-
 #include <cstdint>
+#include <ctime>
 
 namespace r742 {
 
