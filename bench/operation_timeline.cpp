@@ -42,7 +42,7 @@
 #include "platform/platform.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_window.h"
-#include "qt/qt_test_support.h"  // WaitUntil
+#include "platform/qt/qt_test_support.h"  // WaitUntil
 #include "sim/child_process.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"

@@ -1,8 +1,6 @@
 # The Windows installer (NSIS: Start-menu entry, uninstaller) and a ZIP of the
 # same files, made by CPack from the install rules (tools/package-windows).
-if(TARGET r742-outputs)
-  install(TARGETS r742-outputs RUNTIME DESTINATION . COMPONENT program)
-endif()
+install(TARGETS r742-outputs RUNTIME DESTINATION . COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION . COMPONENT program)
 
 set(CPACK_GENERATOR NSIS ZIP)

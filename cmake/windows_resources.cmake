@@ -1,9 +1,6 @@
 # The icon (made from the SVG at build time) and the version resource of
-# r742-outputs.exe, attached once the program's target exists.
+# r742-outputs.exe.
 enable_language(RC)
-if(NOT TARGET r742-outputs)
-  return()
-endif()
 
 find_program(R742_CONVERT convert REQUIRED)
 set(R742_ICON_SOURCE ${PROJECT_SOURCE_DIR}/packaging/icons/r742-outputs.svg)
@@ -22,7 +19,7 @@ math(EXPR R742_VERSION_MINOR_NUMBER "${PROJECT_VERSION_MINOR}")
 set(R742_RC_FILE ${CMAKE_BINARY_DIR}/packaging/r742-outputs.rc)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/r742-outputs.rc.in ${R742_RC_FILE} @ONLY)
 set_source_files_properties(${R742_RC_FILE} PROPERTIES OBJECT_DEPENDS ${R742_ICON_FILE})
-# The program is defined in src/platform/win32: a custom command's output reaches other folders through a target.
+# The icon is made before the program's resources are compiled.
 add_custom_target(r742_icon DEPENDS ${R742_ICON_FILE})
 add_dependencies(r742-outputs r742_icon)
 target_sources(r742-outputs PRIVATE ${R742_RC_FILE})

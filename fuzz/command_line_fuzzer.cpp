@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "serial/port_setup_dlg.h"
+#include "ui/port_setup_dlg.h"
 #include "serial/posix/termios_settings.h"
 #include "ui/resource.h"
 

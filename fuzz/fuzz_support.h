@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/outputs_app.h"
-#include "platform/headless/headless_platform.h"
+#include "support/headless_platform.h"
 #include "serial/serial_port.h"
 #include "ui/outputs_dlg.h"
 

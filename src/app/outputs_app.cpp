@@ -1,8 +1,11 @@
 #include "app/outputs_app.h"
 
+#include "app/command_line.h"
 #include "ui/outputs_dlg.h"
 
 namespace r742 {
+
+static_assert(kMaxTokens == kTokenSlots, "the window stores every token the command line keeps");
 
 void LoadCommandLine(COutputsDlg& dlg, const std::string& commandLine) {
   dlg.m_strCmdLine = commandLine;

@@ -10,13 +10,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/command_line.h"
 #include "platform/dialog.h"
 
 namespace r742 {
 
 class CModbusFrame;
 class ISerialPort;
+
+// The command-line token store holds this many tokens.
+inline constexpr int kTokenSlots = 50;
 
 inline constexpr unsigned TIMER_STEP = 1;
 inline constexpr unsigned TIMER_READY = 2;
@@ -31,7 +33,7 @@ class COutputsDlg : public CDialog {
 
   // --- command line, filled before the window opens
   std::string m_strCmdLine;
-  std::array<std::string, kMaxTokens> m_strToken;
+  std::array<std::string, kTokenSlots> m_strToken;
   int m_nTokenCount = 0;
   bool IsOverrideMode() const { return m_nTokenCount == 8; }
 

@@ -3,7 +3,7 @@
 
 #include "modbus/modbus_frame.h"
 #include "modbus_test_support.h"
-#include "serial/fake_port.h"
+#include "support/fake_port.h"
 
 namespace r742::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/outputs_app.h"
-#include "platform/headless/headless_platform.h"
+#include "support/headless_platform.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/win32/windows_api.h"
+#include "os/win32/windows_api.h"
 
 namespace r742 {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/dialog.h"
-#include "platform/win32/windows_api.h"
+#include "os/win32/windows_api.h"
 #include "platform/window.h"
 
 namespace r742 {

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/win32/windows_api.h"
+#include "os/win32/windows_api.h"
 
 namespace r742 {
 namespace {

@@ -12,8 +12,8 @@
 #include <numeric>
 #include <set>
 
-#include "serial/fake_port.h"
-#include "serial/port_setup_dlg.h"
+#include "support/fake_port.h"
+#include "ui/port_setup_dlg.h"
 #include "serial/posix/posix_port_provider.h"
 #include "ui/window_fixture.h"
 

@@ -7,8 +7,8 @@
 
 #include "modbus/crc16.h"
 #include "modbus/modbus_test_support.h"
-#include "platform/headless/headless_platform.h"
-#include "serial/port_setup_dlg.h"
+#include "support/headless_platform.h"
+#include "ui/port_setup_dlg.h"
 #include "serial/serial_port.h"
 #include "ui/resource.h"
 

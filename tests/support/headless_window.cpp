@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "platform/headless/headless_platform.h"
+#include "support/headless_platform.h"
 #include "platform/list_rules.h"
 
 namespace r742 {

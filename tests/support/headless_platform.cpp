@@ -1,4 +1,4 @@
-#include "platform/headless/headless_platform.h"
+#include "support/headless_platform.h"
 
 #include <algorithm>
 

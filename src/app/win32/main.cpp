@@ -2,7 +2,7 @@
 // BMP path), R742_TEXTS (a text path) or R742_PRESS (button captions, comma
 // separated) the window runs by itself: once shown and idle it presses the
 // buttons in turn, writes the picture and the control texts, and closes.
-#include "platform/win32/windows_api.h"
+#include "os/win32/windows_api.h"
 // after the platform header
 #include <shellapi.h>
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "platform/headless/headless_platform.h"
+#include "support/headless_platform.h"
 #include "platform/list_script.h"
 #include "qt_test_support.h"
 

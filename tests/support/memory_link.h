@@ -3,7 +3,7 @@
 // arrive at the program at the line's clock time plus their delays.
 #pragma once
 
-#include "serial/memory_line.h"
+#include "support/memory_line.h"
 #include "sim_node.h"
 
 namespace r742 {

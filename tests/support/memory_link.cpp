@@ -1,4 +1,4 @@
-#include "memory_link.h"
+#include "support/memory_link.h"
 
 namespace r742 {
 

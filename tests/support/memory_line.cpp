@@ -1,4 +1,4 @@
-#include "serial/memory_line.h"
+#include "support/memory_line.h"
 
 #include <algorithm>
 #include <cerrno>

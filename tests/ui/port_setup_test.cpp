@@ -4,9 +4,9 @@
 #include <tuple>
 #include <vector>
 
-#include "fake_port.h"
-#include "platform/headless/headless_platform.h"
-#include "serial/port_setup_dlg.h"
+#include "support/fake_port.h"
+#include "support/headless_platform.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
 
 namespace r742 {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/recording_dialog.h"
+#include "support/recording_dialog.h"
 #include "platform/win32/win32_platform.h"
 
 namespace r742::test {

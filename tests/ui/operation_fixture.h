@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "memory_link.h"
+#include "support/memory_link.h"
 #include "modbus/modbus_test_support.h"
-#include "serial/memory_line.h"
+#include "support/memory_line.h"
 #include "sim_node.h"
 #include "ui/window_fixture.h"
 

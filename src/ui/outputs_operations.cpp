@@ -3,7 +3,7 @@
 
 #include "model/value_reader.h"
 #include "sequencer/operation_states.h"
-#include "serial/port_setup_dlg.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/qt/qt_window.h"
-#include "platform/recording_dialog.h"
+#include "support/recording_dialog.h"
 
 namespace r742::test {
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <tuple>
 
-#include "platform/headless/headless_platform.h"
+#include "support/headless_platform.h"
 #include "platform/list_script.h"
 #include "platform/win32/win32_picture.h"
-#include "serial/memory_line.h"
-#include "serial/port_setup_dlg.h"
+#include "support/memory_line.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/about_dlg.h"
 #include "ui/resource.h"
 #include "ui/templates.h"

@@ -1,7 +1,7 @@
 // Setting up the link from the window: node number, response time, port.
 #include <gtest/gtest.h>
 
-#include "serial/memory_line.h"
+#include "support/memory_line.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {

@@ -1,4 +1,4 @@
-#include "serial/port_setup_dlg.h"
+#include "ui/port_setup_dlg.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // Opening and configuring the port with the working settings.
 #include "platform/window.h"
-#include "serial/port_setup_dlg.h"
+#include "ui/port_setup_dlg.h"
 
 namespace r742 {
 
