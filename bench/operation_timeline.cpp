@@ -41,8 +41,8 @@
 #include "frame_log.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_platform.h"
-#include "platform/qt/qt_window.h"
 #include "platform/qt/qt_test_support.h"  // WaitUntil
+#include "platform/qt/qt_window.h"
 #include "sim/child_process.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "support/headless_platform.h"
 #include "platform/list_rules.h"
+#include "support/headless_platform.h"
 
 namespace r742 {
 

@@ -3,8 +3,8 @@
 // arrive at the program at the line's clock time plus their delays.
 #pragma once
 
-#include "support/memory_line.h"
 #include "sim_node.h"
+#include "support/memory_line.h"
 
 namespace r742 {
 

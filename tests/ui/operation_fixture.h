@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "support/memory_link.h"
 #include "modbus/modbus_test_support.h"
-#include "support/memory_line.h"
 #include "sim_node.h"
+#include "support/memory_line.h"
+#include "support/memory_link.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {

@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "platform/dialog.h"
 #include "os/win32/windows_api.h"
+#include "platform/dialog.h"
 #include "platform/window.h"
 
 namespace r742 {

@@ -13,9 +13,9 @@
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
 #include "support/memory_line.h"
-#include "ui/port_setup_dlg.h"
 #include "ui/about_dlg.h"
 #include "ui/outputs_dlg.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
 #include "ui/templates.h"
 

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "support/headless_platform.h"
 #include "platform/list_script.h"
 #include "qt_test_support.h"
+#include "support/headless_platform.h"
 
 namespace r742::test {
 namespace {

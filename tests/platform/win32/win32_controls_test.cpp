@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <tuple>
 
-#include "support/headless_platform.h"
 #include "platform/list_script.h"
 #include "platform/win32/win32_picture.h"
+#include "support/headless_platform.h"
 #include "support/memory_line.h"
-#include "ui/port_setup_dlg.h"
 #include "ui/about_dlg.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
 #include "ui/templates.h"
 #include "win32_test_support.h"

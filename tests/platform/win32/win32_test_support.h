@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "support/recording_dialog.h"
 #include "platform/win32/win32_platform.h"
+#include "support/recording_dialog.h"
 
 namespace r742::test {
 

@@ -7,9 +7,9 @@
 
 #include "modbus/crc16.h"
 #include "modbus/modbus_test_support.h"
+#include "serial/serial_port.h"
 #include "support/headless_platform.h"
 #include "ui/port_setup_dlg.h"
-#include "serial/serial_port.h"
 #include "ui/resource.h"
 
 namespace r742::test {
