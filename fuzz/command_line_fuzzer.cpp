@@ -18,9 +18,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/command_line.h"
 #include "fuzz_support.h"
-#include "ui/port_setup_dlg.h"
 #include "serial/posix/termios_settings.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
 
 namespace r742::fuzz {

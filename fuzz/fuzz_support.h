@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/outputs_app.h"
-#include "support/headless_platform.h"
 #include "serial/serial_port.h"
+#include "support/headless_platform.h"
 #include "ui/outputs_dlg.h"
 
 namespace r742::fuzz {
@@ -72,6 +72,7 @@ class PlaybackProvider final : public IPortProvider {
     openedName_ = std::string(name);
     return std::move(port_);
   }
+  std::string OpenFailure(std::string_view) override { return "opened once already"; }
   const PlaybackPort* Opened() const { return opened_; }  // valid while the window holds it
   const std::string& OpenedName() const { return openedName_; }
 

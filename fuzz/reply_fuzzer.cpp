@@ -24,6 +24,7 @@
 #include "fuzz_support.h"
 #include "modbus/modbus_frame.h"
 #include "model/param_catalogue.h"
+#include "node/node_map.h"
 #include "ui/resource.h"
 
 namespace r742::fuzz {
@@ -92,18 +93,18 @@ void RunDirect(const std::uint8_t* h, const std::uint8_t* line, std::size_t leng
   dlg.m_nNode = h[3];
   dlg.m_hPort = std::make_unique<PlaybackPort>(Chunks{{line, line + length}});
   if (h[4] & 4) {
-    dlg.m_bEchoProbe = (h[1] >> 2) & 1;
+    dlg.m_echo.m_bEchoProbe = (h[1] >> 2) & 1;
     SendStateRequest(dlg, state);
     dlg.PublishTraffic(COutputsDlg::TrafficRoute::Request);
   } else {
     dlg.m_nRequestFunction = FunctionAsked(h[2]);
     const std::size_t kept = std::min<std::size_t>(h[4] >> 3, length);
-    std::copy_n(line, kept, dlg.m_abSentFrame.begin());
-    dlg.m_nSentLength = static_cast<std::uint32_t>(h[4] >> 3);
-    dlg.m_bEchoProbe = (h[1] >> 2) & 1;
+    std::copy_n(line, kept, dlg.m_echo.m_abSentFrame.begin());
+    dlg.m_echo.m_nSentLength = static_cast<std::uint32_t>(h[4] >> 3);
+    dlg.m_echo.m_bEchoProbe = (h[1] >> 2) & 1;
   }
-  dlg.m_bEchoChecked = (h[1] >> 3) & 1;
-  dlg.m_bEchoPresent = (h[1] >> 4) & 1;
+  dlg.m_echo.m_bEchoChecked = (h[1] >> 3) & 1;
+  dlg.m_echo.m_bEchoPresent = (h[1] >> 4) & 1;
   const std::uint32_t count = dlg.ProcessReply();
   Require(count < kReplyLimit && count <= length);
   CheckWindowModel(w);

@@ -4,7 +4,6 @@
 
 #include "modbus/crc16.h"
 #include "modbus/float_codec.h"
-#include "serial/serial_port.h"
 
 namespace r742 {
 
@@ -64,28 +63,12 @@ void CModbusFrame::ComputeCrc(const std::uint8_t* bytes, std::size_t length) {
   status_ = 0;
 }
 
-std::uint32_t CModbusFrame::SendFrame(ISerialPort& port) {
-  std::uint32_t written = 0;
-  const bool ok = port.Write(transmit_.data(), transmitLength_, written);
-  bytesWritten_ = std::min(written, transmitLength_);
-  status_ = bytesWritten_ == 0 ? static_cast<int>(port.LastError()) : (ok ? 1 : 0);
-  return bytesWritten_;
-}
-
-int CModbusFrame::ReceiveFrame(ISerialPort& port, std::uint32_t count) {
-  status_ = 0;
-  receivedCount_ = 0;
-  const std::uint32_t request = std::min(count, kBufferSize);
-  std::uint32_t received = 0;
-  port.Read(receive_.data(), request, received);
-  received = std::min(received, request);
-  // A read that filled the whole request may have been cut off mid-reply.
-  if (received == 0 || received >= count)
-    status_ = port.ClearCommError(commErrors_) ? 1 : 0;
-  else
-    receivedCount_ = received;
+void CModbusFrame::TakeReceived(std::uint32_t received, std::uint32_t asked) {
+  received = std::min({received, asked, kBufferSize});
+  const bool usable = received != 0 && received < asked;
+  receivedCount_ = usable ? received : 0;
+  status_ = usable ? 0 : 1;
   TakeExceptionAndNode();
-  return 0;
 }
 
 bool CModbusFrame::MatchesSent(std::uint32_t length, std::span<const std::uint8_t> reference) {

@@ -1,5 +1,6 @@
-// One Modbus RTU frame: a request being built and sent, or a reply being
-// received and checked. Lives for one exchange step on the caller's stack.
+// One Modbus RTU frame: a request being built, or a reply being checked.
+// Lives for one exchange step on the caller's stack; the bytes reach and
+// leave the port through the node exchange (node/port_exchange.h).
 #pragma once
 
 #include <array>
@@ -8,8 +9,6 @@
 #include <span>
 
 namespace r742 {
-
-class ISerialPort;
 
 // The function codes exchanged with the node.
 inline constexpr std::uint8_t kReadHolding = 3;
@@ -37,17 +36,17 @@ class CModbusFrame {
   void AppendCrc();
   // The CRC of a byte range into CrcValue(); status 1 and no change for length 0.
   void ComputeCrc(const std::uint8_t* bytes, std::size_t length);
-  // One write of the whole request; returns the count the port accepted.
-  std::uint32_t SendFrame(ISerialPort& port);
 
   const std::uint8_t* TransmitBytes() const { return transmit_.data(); }
   std::uint32_t TransmitLength() const { return transmitLength_; }
-  std::uint32_t BytesWritten() const { return bytesWritten_; }
 
   // --- reply
-  // One read of up to `count` bytes; an empty read, or one that filled the
-  // whole count, is taken as nothing received. Always returns 0.
-  int ReceiveFrame(ISerialPort& port, std::uint32_t count);
+  // Where one read of the port puts the reply, kBufferSize bytes.
+  std::uint8_t* ReceiveBuffer() { return receive_.data(); }
+  // Takes `received` bytes of a read that asked for `asked`: an empty read,
+  // or one that filled the whole request, counts as nothing received
+  // (status 1), since it may have been cut off mid-reply.
+  void TakeReceived(std::uint32_t received, std::uint32_t asked);
   // Whether the reply starts with the first `length` bytes of `reference`.
   bool MatchesSent(std::uint32_t length, std::span<const std::uint8_t> reference);
   // Drops an echoed request of `length` bytes from the front; a remainder of
@@ -67,11 +66,10 @@ class CModbusFrame {
   std::uint32_t DecodedLength() const { return decodedLength_; }
   std::span<const std::uint32_t> Values() const { return {values_.data(), valueCount_}; }
   std::uint32_t ValueCount() const { return valueCount_; }
-  std::uint32_t CommErrors() const { return commErrors_; }
 
   // Low CRC byte in bits 8..15, high byte in bits 0..7.
   std::uint32_t CrcValue() const { return crcValue_; }
-  // 0 success, 1 failure; after SendFrame the write result or the port's error.
+  // The outcome of the last operation that reports one: 0 success, 1 failure.
   int Status() const { return status_; }
 
  private:
@@ -83,7 +81,6 @@ class CModbusFrame {
   std::uint32_t transmitLength_ = 0;
   std::array<std::uint8_t, kBufferSize> payload_{};
   std::uint32_t payloadLength_ = 0;
-  std::uint32_t bytesWritten_ = 0;
   std::array<std::uint8_t, kBufferSize> receive_{};
   std::uint32_t receivedCount_ = 0;
   std::uint32_t decodedLength_ = 0;
@@ -92,7 +89,6 @@ class CModbusFrame {
   std::array<std::uint32_t, kMaxValues> values_{};
   std::uint32_t valueCount_ = 0;
   std::uint32_t crcValue_ = 0;
-  std::uint32_t commErrors_ = 0;
   int status_ = 0;
 };
 

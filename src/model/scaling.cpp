@@ -82,4 +82,11 @@ CentreSpan FrequencyFromNode(float a, float b) {
   return CentreSpan{centre, span};
 }
 
+CentreSpan CentreSpanFromNode(float a, float b) {
+  constexpr CentreSpan kNoSpan{5.0f, 0.0f};
+  if (a == b) return kNoSpan;
+  const CentreSpan cs = FrequencyFromNode(a, b);
+  return std::isfinite(cs.centre) && std::isfinite(cs.span) ? cs : kNoSpan;
+}
+
 }  // namespace r742

@@ -31,5 +31,9 @@ struct CentreSpan {
 };
 // Inverse of FrequencyToNode; equal node values yield inf/NaN.
 CentreSpan FrequencyFromNode(float a, float b);
+// The same for a pair read from a node: a pair without a span (equal values, or
+// a result that is not finite) reads as centre 5.0 and span 0.0, which a Send
+// refuses until a span is entered.
+CentreSpan CentreSpanFromNode(float a, float b);
 
 }  // namespace r742

@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "serial/serial_port.h"
@@ -32,33 +33,37 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text, std::uint32_t lo
   return static_cast<std::uint32_t>(value);
 }
 
-bool Apply(std::string_view key, std::string_view value, LineSettings& settings) {
+// Applies one key=value; on refusal returns what this port accepts for it.
+const char* Apply(std::string_view key, std::string_view value, LineSettings& settings) {
   if (SameKey(key, "baud")) {
     const auto baud = ParseNumber(value, 1, 4000000);
-    if (!baud) return false;
+    if (!baud) return "a baud rate in bits per second";
     settings.baud = *baud;
   } else if (SameKey(key, "parity")) {
-    if (value.size() != 1) return false;
-    const char parity = Upper(value[0]);
-    if (parity != 'N' && parity != 'O' && parity != 'E') return false;
+    const char parity = value.size() == 1 ? Upper(value[0]) : '?';
+    if (parity != 'N' && parity != 'O' && parity != 'E') return "parity N, O or E";
     settings.parity = parity;
   } else if (SameKey(key, "data")) {
     const auto bits = ParseNumber(value, 5, 8);
-    if (!bits) return false;
+    if (!bits) return "5 to 8 data bits";
     settings.dataBits = static_cast<int>(*bits);
   } else if (SameKey(key, "stop")) {
     const auto bits = ParseNumber(value, 1, 2);
-    if (!bits) return false;
+    if (!bits) return "1 or 2 stop bits";
     settings.stopBits = static_cast<int>(*bits);
   } else {
-    return false;
+    return "baud, parity, data and stop";
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
 
-bool BuildCommDCB(std::string_view definition, LineSettings& settings) {
+bool BuildCommDCB(std::string_view definition, LineSettings& settings, std::string* why) {
+  const auto refuse = [why](std::string_view token, std::string_view accepted) {
+    if (why) *why = std::string(token) + " refused: this port takes " + std::string(accepted);
+    return false;
+  };
   LineSettings parsed = settings;  // a refused text changes nothing
   bool first = true;
   bool anySetting = false;
@@ -78,13 +83,18 @@ bool BuildCommDCB(std::string_view definition, LineSettings& settings) {
     if (portName) continue;
 
     const std::size_t equals = token.find('=');
-    if (equals == std::string_view::npos) return false;
-    if (!Apply(token.substr(0, equals), token.substr(equals + 1), parsed)) return false;
+    if (equals == std::string_view::npos) return refuse(token, "key=value settings");
+    if (const char* accepted = Apply(token.substr(0, equals), token.substr(equals + 1), parsed))
+      return refuse(token, accepted);
     anySetting = true;
   }
-  if (!anySetting) return false;
+  if (!anySetting) return refuse(definition, "baud, parity, data and stop");
   settings = parsed;
   return true;
+}
+
+bool ISerialPort::BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why) {
+  return r742::BuildCommDCB(definition, settings, &why);
 }
 
 }  // namespace r742

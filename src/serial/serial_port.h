@@ -34,6 +34,9 @@ struct CommTimeouts {
   std::uint32_t writeTotalConstant = 0;
 };
 
+// An operating system's error code in its own words; each OS's serial folder defines it.
+std::string SystemErrorText(std::uint32_t code);
+
 class ISerialPort {
  public:
   virtual ~ISerialPort() = default;  // closes the port
@@ -55,6 +58,12 @@ class ISerialPort {
   // Clears the driver's error state; `errors` receives the error word.
   virtual bool ClearCommError(std::uint32_t& errors) = 0;
   virtual std::uint32_t LastError() const = 0;
+  // LastError() as the system words it ("Input/output error").
+  virtual std::string LastErrorText() const { return SystemErrorText(LastError()); }
+  // Takes the line settings of a device-control text such as
+  // "COM1: baud=38400 parity=N data=8 stop=2" by the port's own rules;
+  // false when it refuses the text (then `why` says what it refused).
+  virtual bool BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why);
   // A remark for the event log left by the last calls, such as a setting the
   // driver refused and what is used instead; empty when there is none.
   virtual std::string TakeNotice() { return {}; }
@@ -63,8 +72,9 @@ class ISerialPort {
 // Parses a device-control text such as "COM1: baud=38400 parity=N data=8 stop=2"
 // into `settings` (other fields unchanged). False when the text is refused:
 // an unknown key, a value that is not a number, a parity other than N, O, E,
-// data bits outside 5..8, stop bits other than 1 or 2.
-bool BuildCommDCB(std::string_view definition, LineSettings& settings);
+// data bits outside 5..8, stop bits other than 1 or 2; then `why` (when given)
+// names the setting and what is accepted.
+bool BuildCommDCB(std::string_view definition, LineSettings& settings, std::string* why = nullptr);
 
 // The port names: "COM1".."COM9".
 inline constexpr int kPortCount = 9;
@@ -84,6 +94,10 @@ class IPortProvider {
   // After Open failed for each of `names`: a word for the user on those that
   // are there but may not be opened by this user; empty when there is none.
   virtual std::string RefusalHint(const std::vector<std::string>& /*names*/) { return {}; }
+  // After Open of `name` failed: why, as the system says it.
+  virtual std::string OpenFailure(std::string_view name) = 0;
+  // The name and the device it stands for, for the event log: "COM1 (/dev/ttyUSB0)".
+  virtual std::string Label(std::string_view name) { return std::string(name); }
 };
 
 // The machine's real ports; each operating system's serial folder defines it.

@@ -55,8 +55,7 @@ bool COutputsDlg::OnInitDialog() {
   m_nNode = 1;
 
   m_szTraffic.clear();
-  m_bEchoProbe = m_bEchoChecked = m_bEchoPresent = 0;
-  m_nSentLength = 0;
+  m_echo.Clear();
 
   EnableControls();
 

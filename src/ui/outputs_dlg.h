@@ -1,20 +1,23 @@
-// COutputsDlg: the program's main window and the holder of its state.
-// Its member functions are defined in the folder of the subsystem they belong
-// to: shell and output model here, the event log in log/, the operations in
-// sequencer/.
+// COutputsDlg: the program's main window and the holder of its state. Its
+// members are defined in the outputs_*.cpp files beside it; they call the
+// window-free layers (node exchange, sequencer, log, model) and apply what
+// those give to the controls.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "node/echo_test.h"
+#include "node/node_data.h"
+#include "node/node_requests.h"
 #include "platform/dialog.h"
 
 namespace r742 {
 
-class CModbusFrame;
 class ISerialPort;
 
 // The command-line token store holds this many tokens.
@@ -22,9 +25,6 @@ inline constexpr int kTokenSlots = 50;
 
 inline constexpr unsigned TIMER_STEP = 1;
 inline constexpr unsigned TIMER_READY = 2;
-
-// Written to the pass-code register before new output settings; 0.0 there on Release.
-inline constexpr float kPassCode = 31427.0f;
 
 class COutputsDlg : public CDialog {
  public:
@@ -55,13 +55,12 @@ class COutputsDlg : public CDialog {
 
   // --- pending traffic line and echo test
   std::string m_szTraffic;  // at most 999 characters
-  std::uint8_t m_bEchoProbe = 0;
-  std::uint8_t m_bEchoChecked = 0;
-  std::uint8_t m_bEchoPresent = 0;
-  std::uint32_t m_nSentLength = 0;
-  std::array<std::uint8_t, 256> m_abSentFrame{};  // the request that opened the operation
+  CEchoTest m_echo;
   // Function code of the last request: its reply must answer that function.
   std::uint8_t m_nRequestFunction = 0;
+  // For the event log: the port and its device, and why the last exchange failed.
+  std::string m_strPortLabel;
+  std::string m_strExchangeFault;
 
   // --- the pending register write
   int m_nWriteStart = 0;  // value number: 13 output settings, 36 pass code
@@ -161,18 +160,19 @@ class COutputsDlg : public CDialog {
   void Enable(int id, bool on) { GetDlgItem(id).EnableWindow(on); }
   void CloseWindowCleanly(int result);
   void StartOperation(int startState);
-  // The nine values of the output-settings write for the given codes; false
+  // The nine values of the output-settings write for the given codes; empty
   // when one is not finite or a frequency channel has no span.
-  bool OutputWriteValues(const std::array<float, 3>& codes, std::array<float, 9>& values) const;
-  std::uint32_t SendRequest(CModbusFrame& frame, bool keepsEchoReference);
+  std::optional<std::array<float, 9>> OutputWriteValues(const std::array<float, 3>& codes) const;
+  std::uint32_t SendNodeRequest(const Frame& request, bool opensOperation);
   void ReportStep(std::uint32_t written, std::string_view status, std::string_view log);
   void StartReadyTimer(unsigned periodMs);
+  // "Function Not Supported or Node Not Responding", then the reason when one is known.
   void EndWithNoReply();
   void OnStepTick();
   void OnReplyTick();
-  void ApplySystemSettings(float volts, float amps, float type);
-  void ApplyChannelMode(float mode, float fullScale);
-  void ApplyOutputSettings(const std::array<float, 9>& values);
+  void ApplySystemSettings(const SystemSettings& settings);
+  void ApplyChannelMode(const ChannelMode& mode);
+  void ApplyOutputSettings(const OutputSettings& settings);
 };
 
 }  // namespace r742

@@ -3,15 +3,14 @@
 
 #include "model/value_reader.h"
 #include "sequencer/operation_states.h"
-#include "ui/port_setup_dlg.h"
 #include "ui/outputs_dlg.h"
+#include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
 
 namespace r742 {
 
 namespace {
 
-constexpr int kMinResponseMs = 300;
 constexpr std::size_t kNodeChars = 9;
 constexpr std::size_t kResponseChars = 19;
 
@@ -28,8 +27,7 @@ void COutputsDlg::OnRead() { StartOperation(kStateReadStart); }
 void COutputsDlg::OnSend() {
   if (m_nStepTimer != 0) return;
   // The codes come from the catalogue and are always whole numbers: only the scaling can be unsendable.
-  std::array<float, 9> values{};
-  if (!OutputWriteValues({}, values)) {
+  if (!OutputWriteValues({})) {
     SetText(IDC_STATUS_RIGHT, kInvalidScalingText);
     AddLogLine(kInvalidScalingText, 1);
     StartReadyTimer(kReadyAfterRefusalMs);
@@ -46,7 +44,7 @@ void COutputsDlg::StartOperation(int startState) {
   if (!m_hPort) return;
   m_bAwaitingReply = 0;
   m_nState = startState;
-  m_bEchoProbe = 1;
+  m_echo.Arm();
   m_nStepTimer = SetTimer(TIMER_STEP, kStepGapMs);
 }
 
@@ -79,9 +77,11 @@ void COutputsDlg::SetUpLink() {
   SetText(IDC_STATUS_RIGHT, "Opening Port Handle");
 
   m_hPort = setup.OpenPort();
+  m_strPortLabel = setup.m_szPortLabel;
   if (setup.m_bOpenFailed == 1) SetText(IDC_STATUS_RIGHT, setup.m_szStep);
   if (!m_hPort) {
     SetText(IDC_STATUS_LEFT, "No Port Open");
+    if (!setup.m_szReason.empty()) AddLogLine(setup.m_szReason, 1);
     if (!setup.m_szRefusalHint.empty()) AddLogLine(setup.m_szRefusalHint, 1);
     return;
   }

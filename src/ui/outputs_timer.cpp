@@ -1,10 +1,11 @@
-// The timer-paced chain of exchanges behind Read, Send and Release: a send
-// tick writes one request, the tick one response time later reads its reply
-// and either moves on or ends the operation; the ready timer ends every one.
+// The timer-paced chain of exchanges behind Read, Send and Release, as the
+// sequencer's steps lay it out: a send tick writes one request, the tick one
+// response time later reads its reply and either moves on or ends the
+// operation; the ready timer ends every one.
 #include <algorithm>
-#include <cmath>
 
 #include "model/param_catalogue.h"
+#include "node/node_map.h"
 #include "sequencer/operation_states.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
@@ -15,17 +16,6 @@ namespace {
 
 constexpr const char* kNoReply = "Function Not Supported or Node Not Responding";
 constexpr const char* kNotSent = "Com Port Error or Port Not Setup";
-constexpr int kOutputWriteStart = 13;
-constexpr int kPassCodeValueNumber = 36;
-
-int NextState(int state) {
-  switch (state) {
-    case kStateSystem: return kStateChannel1;
-    case kStatePassCode: return kStateWriteOutputs;
-    case kStateWriteOutputs: return kStateReadStart;  // a full Read shows what the node now holds
-    default: return state + 1;                        // channel 1 -> 2 -> 3 -> output settings
-  }
-}
 
 }  // namespace
 
@@ -52,22 +42,16 @@ void COutputsDlg::OnTimer(unsigned nIDEvent) {
 
 void COutputsDlg::OnStepTick() {
   m_nReplyResult = 0;
-  switch (m_nState) {
-    case kStateReadStart:
-      m_nState = kStateSystem;
-      StepReadSystem();
-      break;
-    case kStateChannel1:
-    case kStateChannel1 + 1:
-    case kStateChannel3: StepReadChannelMode(static_cast<std::uint32_t>(m_nState - kStateChannel1 + 1)); break;
-    case kStateOutputs: StepReadOutputs(); break;
-    case kStateSendStart:
-      m_nState = kStatePassCode;
-      StepWritePassCode(kPassCode);
-      break;
-    case kStateWriteOutputs: StepWriteOutputs(); break;
-    case kStateRelease: StepWritePassCode(0.0f); break;
-    default: break;
+  const OperationStep step = StepOf(m_nState);
+  m_nState = step.awaitingState;
+  switch (step.request) {
+    case StepRequest::kSystemSettings: StepReadSystem(); break;
+    case StepRequest::kChannelMode: StepReadChannelMode(step.channel); break;
+    case StepRequest::kOutputSettings: StepReadOutputs(); break;
+    case StepRequest::kPassCode: StepWritePassCode(kPassCode); break;
+    case StepRequest::kOutputWrite: StepWriteOutputs(); break;
+    case StepRequest::kRelease: StepWritePassCode(0.0f); break;
+    case StepRequest::kNone: break;
   }
   // The step's log line stands above the request's traffic line.
   PublishTraffic(TrafficRoute::Request);
@@ -76,42 +60,35 @@ void COutputsDlg::OnStepTick() {
 }
 
 void COutputsDlg::OnReplyTick() {
-  switch (m_nState) {
-    case kStateChannel1:
-    case kStateChannel1 + 1:
-    case kStateChannel3:
-    case kStateSystem:
-    case kStatePassCode:
-    case kStateWriteOutputs:
+  const OperationStep step = StepOf(m_nState);
+  switch (step.afterReply) {
+    case AfterReply::kNextState:
       KillTimer(m_nStepTimer);
       m_nStepTimer = 0;
       m_nReplyResult = ProcessReply();
       if (m_nReplyResult != 0) {
         m_bAwaitingReply = 0;
-        m_nState = NextState(m_nState);
+        m_nState = step.nextState;
         m_nStepTimer = SetTimer(TIMER_STEP, kStepGapMs);
       } else {
         EndWithNoReply();
       }
       break;
-    case kStateOutputs:
+    case AfterReply::kEndRead:
+    case AfterReply::kEndRelease:
       m_nReplyResult = ProcessReply();
       KillTimer(m_nStepTimer);
       m_nStepTimer = 0;
       if (m_nReplyResult == 0) EndWithNoReply();
+      if (step.afterReply == AfterReply::kEndRelease) {
+        ClosePort();
+        AddLogLine("Disconnected", 1);
+      }
       StartReadyTimer(kReadyAfterReplyMs);
+      if (step.afterReply == AfterReply::kEndRelease)
+        for (int id : {IDC_SYS_TYPE, IDC_SYS_VOLTS, IDC_SYS_AMPS, IDC_SYS_WATTS}) SetText(id, "");
       break;
-    case kStateRelease:
-      m_nReplyResult = ProcessReply();
-      KillTimer(m_nStepTimer);
-      m_nStepTimer = 0;
-      if (m_nReplyResult == 0) EndWithNoReply();
-      ClosePort();
-      AddLogLine("Disconnected", 1);
-      StartReadyTimer(kReadyAfterReplyMs);
-      for (int id : {IDC_SYS_TYPE, IDC_SYS_VOLTS, IDC_SYS_AMPS, IDC_SYS_WATTS}) SetText(id, "");
-      break;
-    default: break;
+    case AfterReply::kNothing: break;
   }
 }
 
@@ -119,6 +96,7 @@ void COutputsDlg::EndWithNoReply() {
   StartReadyTimer(kReadyAfterReplyMs);
   SetText(IDC_STATUS_RIGHT, kNoReply);
   AddLogLine(kNoReply, 1);
+  if (!m_strExchangeFault.empty()) AddLogLine(m_strExchangeFault, 1);
 }
 
 void COutputsDlg::StartReadyTimer(unsigned periodMs) { m_nReadyTimer = SetTimer(TIMER_READY, periodMs); }
@@ -131,6 +109,7 @@ void COutputsDlg::ReportStep(std::uint32_t written, std::string_view status, std
   } else if (m_nReadyTimer == 0) {
     SetText(IDC_STATUS_RIGHT, kNotSent);
     AddLogLine(kNotSent, 1);
+    if (!m_strExchangeFault.empty()) AddLogLine(m_strExchangeFault, 1);
     StartReadyTimer(kReadyAfterRefusalMs);
   }
 }
@@ -154,7 +133,7 @@ void COutputsDlg::StepReadOutputs() {
 }
 
 void COutputsDlg::StepWritePassCode(float value) {
-  m_nWriteStart = kPassCodeValueNumber;
+  m_nWriteStart = kPassCodeValue;
   m_afWriteValues[0] = value;
   m_nWriteCount = 1;
   ReportStep(WriteRegisters(), "Setting Node's Pass Code - Please Wait", "Setting Node's Pass Code");
@@ -176,8 +155,8 @@ void COutputsDlg::StepWriteOutputs() {
     const int selected = list.GetCurSel();
     if (selected != kLbErr) codes[row] = static_cast<float>(GetParamCode(list.GetText(selected)));
   }
-  std::array<float, 9> values{};
-  if (!OutputWriteValues(codes, values)) {
+  const std::optional<std::array<float, 9>> values = OutputWriteValues(codes);
+  if (!values) {
     // The scaling changed into something unsendable after the button was pressed.
     if (m_nReadyTimer == 0) {
       SetText(IDC_STATUS_RIGHT, kInvalidScalingText);
@@ -186,26 +165,14 @@ void COutputsDlg::StepWriteOutputs() {
     }
     return;
   }
-  m_nWriteStart = kOutputWriteStart;
-  std::copy(values.begin(), values.end(), m_afWriteValues.begin());
-  m_nWriteCount = static_cast<std::uint8_t>(values.size());
+  m_nWriteStart = kOutputFirstValue;
+  std::copy(values->begin(), values->end(), m_afWriteValues.begin());
+  m_nWriteCount = static_cast<std::uint8_t>(values->size());
   ReportStep(WriteRegisters(), "Updating Node's Output Settings - Please Wait", "Updating Node's Output Settings");
 }
 
-bool COutputsDlg::OutputWriteValues(const std::array<float, 3>& codes, std::array<float, 9>& values) const {
-  for (int ch = 0; ch < 3; ++ch) {
-    float* v = &values[3 * static_cast<std::size_t>(ch)];
-    v[0] = codes[ch];
-    if (m_nParamCode[ch] == kFrequencyCode) {
-      if (m_fZeroOffset[ch] == 0.0f) return false;  // no span: the node values would divide by zero
-      v[1] = FrequencyToNode(kFrequencyCode, ch + 1, 0);
-      v[2] = FrequencyToNode(kFrequencyCode, ch + 1, 1);
-    } else {
-      v[1] = m_fNominal[ch];
-      v[2] = m_fZeroOffset[ch];
-    }
-  }
-  return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+std::optional<std::array<float, 9>> COutputsDlg::OutputWriteValues(const std::array<float, 3>& codes) const {
+  return r742::OutputWriteValues(codes, m_nParamCode, m_fNominal, m_fZeroOffset);
 }
 
 }  // namespace r742

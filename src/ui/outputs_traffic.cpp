@@ -1,6 +1,5 @@
 // The traffic lines of the event log and the appended log file.
-#include <fstream>
-
+#include "log/log_file.h"
 #include "modbus/traffic_text.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
@@ -23,12 +22,6 @@ void COutputsDlg::PublishTraffic(TrafficRoute route) {
   m_szTraffic.clear();
 }
 
-int COutputsDlg::AppendLogFile(const char* fileName, std::string_view text) {
-  std::ofstream file(fileName, std::ios::out | std::ios::app);
-  if (!file) return -1;
-  // The line ends at the first terminator, as a character array would.
-  file << text.substr(0, text.find('\0')) << '\n';
-  return 0;
-}
+int COutputsDlg::AppendLogFile(const char* fileName, std::string_view text) { return AppendLineToFile(fileName, text); }
 
 }  // namespace r742

@@ -8,12 +8,9 @@
 #include <string>
 
 #include "platform/dialog.h"
-#include "serial/serial_port.h"
+#include "serial/open_port.h"
 
 namespace r742 {
-
-inline constexpr std::size_t kMaxSettingChars = 9;   // each line setting text
-inline constexpr std::size_t kMaxCommDefChars = 43;  // the device-control text
 
 class CPortSetupDlg : public CDialog {
  public:
@@ -33,16 +30,15 @@ class CPortSetupDlg : public CDialog {
   // kMaxSettingChars is refused by OpenPort, never cut.
   std::string m_szCmdPort, m_szCmdBaud, m_szCmdParity, m_szCmdDataBits, m_szCmdStopBits;
   std::string m_szPort, m_szBaud, m_szParity, m_szDataBits, m_szStopBits;
-  std::uint32_t m_nInQueue = 1000;
-  std::uint32_t m_nOutQueue = 1000;
-  std::unique_ptr<ISerialPort> m_hComm;
+  std::uint32_t m_nInQueue = kQueueBytes;
+  std::uint32_t m_nOutQueue = kQueueBytes;
   std::string m_szCommDef;
-  LineSettings m_dcb;
-  CommTimeouts m_timeouts;
   int m_bOpenFailed = 0;
   std::string m_szStep;         // the opening step in progress; empty until the first starts
+  std::string m_szPortLabel;    // the port and its device, for the event log: "COM1 (/dev/ttyUSB0)"
   std::string m_szDevice;       // after an open: what the port name stands for
-  std::string m_szRefusalHint;  // after "CreateFile" failed: why, where the user can act on it
+  std::string m_szReason;       // after a step failed: why, as the system says it
+  std::string m_szRefusalHint;  // after "CreateFile" failed: what the user can do about it
 
   // Opens and configures the port: from the command line when m_nCmdLineCount
   // is 8, else after the dialog. Null on failure or Cancel; then m_bOpenFailed
@@ -56,8 +52,6 @@ class CPortSetupDlg : public CDialog {
  private:
   void ShowDevice();  // the selected port's device, and the refusals
   void TakeWorkingSettings();
-  bool SettingsFitTheirFields() const;
-  std::unique_ptr<ISerialPort> Fail();
 };
 
 }  // namespace r742

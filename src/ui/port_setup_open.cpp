@@ -1,15 +1,11 @@
-// Opening and configuring the port with the working settings.
-#include "platform/window.h"
+// The working settings of an opening attempt: from the command line, or the
+// Port Setup dialog shown on the built-in defaults; the port is then opened
+// by the window-free steps of serial/open_port.
 #include "ui/port_setup_dlg.h"
 
 namespace r742 {
 
 namespace {
-
-constexpr std::uint32_t kQueueBytes = 1000;
-// A read returns once the line has been quiet for 20 ms after data started,
-// or after 1 ms per byte asked for plus 1 ms.
-constexpr CommTimeouts kReplyTimeouts{.readInterval = 20, .readTotalMultiplier = 1, .readTotalConstant = 1};
 
 std::string ParityWord(const std::string& letter) {
   if (letter == "N") return "NONE";
@@ -21,32 +17,15 @@ std::string ParityWord(const std::string& letter) {
 }  // namespace
 
 void CPortSetupDlg::TakeWorkingSettings() {
-  if (m_nCmdLineCount == 8) {
-    m_szPort = m_szCmdPort;
-    m_szBaud = m_szCmdBaud;
-    m_szParity = m_szCmdParity;
-    m_szDataBits = m_szCmdDataBits;
-    m_szStopBits = m_szCmdStopBits;
-  } else {
-    m_szPort = "COM1";
-    m_szBaud = "38400";
-    m_szParity = "N";
-    m_szDataBits = "8";
-    m_szStopBits = "2";
-  }
+  const LinkSettingsText defaults;
+  const bool fromCommandLine = m_nCmdLineCount == 8;
+  m_szPort = fromCommandLine ? m_szCmdPort : defaults.port;
+  m_szBaud = fromCommandLine ? m_szCmdBaud : defaults.baud;
+  m_szParity = fromCommandLine ? m_szCmdParity : defaults.parity;
+  m_szDataBits = fromCommandLine ? m_szCmdDataBits : defaults.dataBits;
+  m_szStopBits = fromCommandLine ? m_szCmdStopBits : defaults.stopBits;
   m_nInQueue = kQueueBytes;
   m_nOutQueue = kQueueBytes;
-}
-
-bool CPortSetupDlg::SettingsFitTheirFields() const {
-  for (const std::string* s : {&m_szBaud, &m_szParity, &m_szDataBits, &m_szStopBits})
-    if (s->size() > kMaxSettingChars) return false;
-  return m_szCommDef.size() <= kMaxCommDefChars;
-}
-
-std::unique_ptr<ISerialPort> CPortSetupDlg::Fail() {
-  m_hComm.reset();  // a handle opened by an earlier step is closed, not left behind
-  return nullptr;
 }
 
 std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
@@ -69,39 +48,17 @@ std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
     if (m_strParity == "ODD") m_szParity = "O";
   }
 
-  m_szCommDef =
-      m_szPort + ": baud=" + m_szBaud + " parity=" + m_szParity + " data=" + m_szDataBits + " stop=" + m_szStopBits;
-
   m_bOpenFailed = 1;
-  m_szStep = "CreateFile";
-  if (m_szPort.empty() || m_szPort.size() > kMaxSettingChars) return Fail();
-  m_hComm = CurrentPortProvider().Open(m_szPort);
-  if (!m_hComm) {
-    m_szRefusalHint = CurrentPortProvider().RefusalHint({m_szPort});
-    return Fail();
-  }
-
-  m_szStep = "Assign buffer space";
-  if (!m_hComm->SetupComm(m_nInQueue, m_nOutQueue)) return Fail();
-
-  m_szStep = "Port Functionality";
-  if (!m_hComm->GetCommState(m_dcb)) return Fail();
-  m_dcb.rtsToggle = true;
-  m_dcb.abortOnError = true;
-  if (!SettingsFitTheirFields() || !BuildCommDCB(m_szCommDef, m_dcb)) return Fail();
-
-  m_szStep = "Setting Comm State";
-  if (!m_hComm->SetCommState(m_dcb)) return Fail();
-
-  if (!m_hComm->GetCommTimeouts(m_timeouts)) return Fail();
-  m_timeouts.readInterval = kReplyTimeouts.readInterval;
-  m_timeouts.readTotalMultiplier = kReplyTimeouts.readTotalMultiplier;
-  m_timeouts.readTotalConstant = kReplyTimeouts.readTotalConstant;
-  if (!m_hComm->SetCommTimeouts(m_timeouts)) return Fail();
-
-  m_szDevice = CurrentPortProvider().Describe(m_szPort);
-  m_bOpenFailed = 0;
-  return std::move(m_hComm);
+  PortOpening opening =
+      OpenConfiguredPort({m_szPort, m_szBaud, m_szParity, m_szDataBits, m_szStopBits}, m_nInQueue, m_nOutQueue);
+  m_szCommDef = opening.commDef;
+  m_szStep = opening.step;
+  m_szPortLabel = opening.label;
+  m_szDevice = opening.device;
+  m_szReason = opening.reason;
+  m_szRefusalHint = opening.refusalHint;
+  if (opening.port) m_bOpenFailed = 0;
+  return std::move(opening.port);
 }
 
 }  // namespace r742

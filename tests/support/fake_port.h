@@ -9,6 +9,8 @@
 
 namespace r742::test {
 
+inline constexpr const char* kFakeError = "refused by the fake port";
+
 struct PortScript {
   bool setupFails = false, getStateFails = false, setStateFails = false, getTimeoutsFails = false;
   std::vector<std::uint8_t> reply{};  // what every read returns, cut to its count
@@ -40,7 +42,8 @@ class FakePort final : public ISerialPort {
   }
   bool PurgeReceive() override { return (s.reply.clear(), true); }
   bool ClearCommError(std::uint32_t& errors) override { return (errors = s.errorWord, ++s.errorClears, true); }
-  std::uint32_t LastError() const override { return 0; }
+  std::uint32_t LastError() const override { return 1; }
+  std::string LastErrorText() const override { return kFakeError; }
 
  private:
   PortScript& s;

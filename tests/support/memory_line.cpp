@@ -70,6 +70,10 @@ class MemoryPort final : public ISerialPort {
   }
 
   std::uint32_t LastError() const override { return lastError_; }
+  // The same words on every system, whatever its own codes mean.
+  std::string LastErrorText() const override {
+    return lastError_ == EIO ? "Input/output error" : lastError_ == EINVAL ? "Invalid argument" : "no error";
+  }
 
  private:
   bool Fail(int error) {
@@ -119,6 +123,10 @@ std::unique_ptr<ISerialPort> MemoryPortProvider::Open(std::string_view name) {
   const auto found = lines_.find(name);
   if (found == lines_.end()) return nullptr;
   return found->second->OpenProgramEnd();
+}
+
+std::string MemoryPortProvider::OpenFailure(std::string_view name) {
+  return lines_.contains(name) ? "held by another program" : "No such file or directory";
 }
 
 }  // namespace r742

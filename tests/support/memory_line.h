@@ -61,6 +61,7 @@ class MemoryPortProvider final : public IPortProvider {
  public:
   void Add(std::string name, MemoryLine& line) { lines_[std::move(name)] = &line; }
   std::unique_ptr<ISerialPort> Open(std::string_view name) override;
+  std::string OpenFailure(std::string_view name) override;
 
  private:
   std::map<std::string, MemoryLine*, std::less<>> lines_;

@@ -12,6 +12,7 @@ struct LineCase {
   const char* name;
   std::function<void(OperationTest&)> arrange;
   int failingExchange;  // 1 system settings, 2..4 channel modes, 5 output settings
+  const char* reason;   // the event log's row after the failure
 };
 
 class LineFaultTest : public OperationTest, public ::testing::WithParamInterface<LineCase> {};
@@ -26,7 +27,8 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
   expected.emplace_back(replyTick, kNoReply);
   expected.emplace_back(replyTick + 1000, "Ready");
   EXPECT_EQ(RunToIdle(), expected);
-  EXPECT_EQ(LogRows().back(), kNoReply);
+  const std::vector<std::string> rows = LogRows();
+  EXPECT_EQ(std::vector<std::string>(rows.end() - 2, rows.end()), (std::vector<std::string>{kNoReply, c.reason}));
   EXPECT_EQ(line.Written().size(), static_cast<std::size_t>(c.failingExchange));
   if (c.failingExchange == 1) {
     EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
@@ -49,34 +51,37 @@ std::function<void(OperationTest&)> Node(SimFaults faults) {
 }
 
 const LineCase kLineCases[] = {
-    {"Silence", Node({.silent = true}), 1},
-    {"EchoOnly", Node({.echo = true, .silent = true}), 1},
-    {"WrongCrc", Node({.badCrc = true}), 1},
-    {"Exception", Node({.exceptionCode = 2}), 1},
-    {"ExceptionBitWithCodeZero", Answer(kReadSystem, WithCrc(Hex("01 83 00"))), 1},
-    {"Truncated", Node({.truncate = 1}), 1},
-    {"GarbageBefore", Node({.garbageBefore = 3}), 1},
-    {"GarbageAfter", Node({.garbageAfter = 2}), 1},
-    {"AnotherNode", Node({.wrongNode = true}), 1},
-    {"WrongFunction", Answer(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2)), 1},
+    {"Silence", Node({.silent = true}), 1, "no reply in 300 ms"},
+    {"EchoOnly", Node({.echo = true, .silent = true}), 1, "no reply in 300 ms, only the echo of the request"},
+    {"WrongCrc", Node({.badCrc = true}), 1, "CRC error"},
+    {"Exception", Node({.exceptionCode = 2}), 1, "exception 02 from node 1"},
+    {"ExceptionBitWithCodeZero", Answer(kReadSystem, WithCrc(Hex("01 83 00"))), 1, "exception 00 from node 1"},
+    {"Truncated", Node({.truncate = 1}), 1, "CRC error"},
+    {"GarbageBefore", Node({.garbageBefore = 3}), 1, "CRC error"},
+    {"GarbageAfter", Node({.garbageAfter = 2}), 1, "CRC error"},
+    {"AnotherNode", Node({.wrongNode = true}), 1, "reply from node 2"},
+    {"WrongFunction", Answer(kReadSystem, WithCrc(Hex("01 04 0C"), {230, 5, 3}, 2)), 1,
+     "reply to function 4 from node 1"},
     // The read at the reply tick waits up to 513 ms (1 ms per byte asked for, plus 1) for a first byte.
-    {"LaterThanTheReadWaits", Node({.delayMs = 300 + 514}), 1},
-    {"SplitByAGapDuringTheRead", Node({.delayMs = 290, .splitGapMs = 50}), 1},
-    {"SystemReplyWithTwoValues", Answer(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2)), 1},
+    {"LaterThanTheReadWaits", Node({.delayMs = 300 + 514}), 1, "no reply in 300 ms"},
+    {"SplitByAGapDuringTheRead", Node({.delayMs = 290, .splitGapMs = 50}), 1, "CRC error"},
+    {"SystemReplyWithTwoValues", Answer(kReadSystem, WithCrc(Hex("01 03 08"), {230, 5}, 2)), 1,
+     "reply too short (13 bytes)"},
     {"ChannelReplyWhoseOwnCountDisagrees", Answer(kReadChannel1, WithCrc(Hex("01 46 00 00 00 24 10"), {1, 1, 20}, 2)),
-     2},
+     2, "reply too short (21 bytes)"},
     {"OutputReplyWithEightValues", Answer(kReadOutputs, WithCrc(Hex("01 03 20"), {4, 100, 0, 36, 150, -50, 0, 100}, 2)),
-     5},
+     5, "reply too short (37 bytes)"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, LineFaultTest, ::testing::ValuesIn(kLineCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Send and Release end at a bad reply to their first request alike: nothing more is written.
-class FirstReplyTest : public OperationTest, public ::testing::WithParamInterface<std::pair<int, SimFaults>> {};
+class FirstReplyTest : public OperationTest,
+                       public ::testing::WithParamInterface<std::tuple<int, SimFaults, const char*>> {};
 
 TEST_P(FirstReplyTest, SendAndReleaseEndAtABadFirstReply) {
-  const auto& [button, faults] = GetParam();
+  const auto& [button, faults, reason] = GetParam();
   OpenLinked();
   RunToIdle();
   const std::size_t framesBefore = line.Written().size(), rowsBefore = LogRows().size();
@@ -85,7 +90,7 @@ TEST_P(FirstReplyTest, SendAndReleaseEndAtABadFirstReply) {
   EXPECT_EQ(RunToIdle(), (Timeline{{300, "Setting Node's Pass Code - Please Wait"}, {600, kNoReply}, {1600, "Ready"}}));
   std::vector<std::string> rows = LogRows();
   rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rowsBefore));
-  std::vector<std::string> expected{"Setting Node's Pass Code", kNoReply};
+  std::vector<std::string> expected{"Setting Node's Pass Code", kNoReply, reason};
   if (button == IDC_RELEASE) expected.push_back("Disconnected");
   EXPECT_EQ(rows, expected);
   EXPECT_EQ(WrittenAfter(framesBefore).size(), 1u);
@@ -94,12 +99,13 @@ TEST_P(FirstReplyTest, SendAndReleaseEndAtABadFirstReply) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FirstReplyTest,
-                         ::testing::Values(std::pair{IDC_SEND, SimFaults{.silent = true}},
-                                           std::pair{IDC_SEND, SimFaults{.exceptionCode = 2}},
-                                           std::pair{IDC_SEND, SimFaults{.garbageAfter = 2}},
-                                           std::pair{IDC_RELEASE, SimFaults{.badCrc = true}},
-                                           std::pair{IDC_RELEASE, SimFaults{.wrongNode = true}},
-                                           std::pair{IDC_RELEASE, SimFaults{.delayMs = 900}}));
+                         ::testing::Values(std::tuple{IDC_SEND, SimFaults{.silent = true}, "no reply in 300 ms"},
+                                           std::tuple{IDC_SEND, SimFaults{.exceptionCode = 2},
+                                                      "exception 02 from node 1"},
+                                           std::tuple{IDC_SEND, SimFaults{.garbageAfter = 2}, "CRC error"},
+                                           std::tuple{IDC_RELEASE, SimFaults{.badCrc = true}, "CRC error"},
+                                           std::tuple{IDC_RELEASE, SimFaults{.wrongNode = true}, "reply from node 2"},
+                                           std::tuple{IDC_RELEASE, SimFaults{.delayMs = 900}, "no reply in 300 ms"}));
 
 TEST_F(OperationTest, ReadSucceedsThroughAnEchoingLineAndShowsAnUnknownWiringTypeAsBlank) {
   node.Faults().echo = true;
@@ -118,7 +124,8 @@ TEST_F(OperationTest, AWriteThePortRefusesIsReportedThenTheMissingReply) {
   OpenLinked();
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_EQ(RunToIdle(), (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
-  EXPECT_EQ(LogRows(), (std::vector<std::string>{"Com Port Error or Port Not Setup", "Modbus >> ", kNoReply}));
+  EXPECT_EQ(LogRows(), (std::vector<std::string>{"Com Port Error or Port Not Setup", "COM1: Input/output error",
+                                                 "Modbus >> ", kNoReply, "no reply in 300 ms"}));
   EXPECT_TRUE(Enabled(IDC_READ));
 }
 
@@ -157,8 +164,8 @@ TEST_F(OperationTest, AFrequencyChannelWithoutSpanIsNeverSent) {
   EXPECT_EQ(WrittenAfter(before).size(), 1u);  // the pass code only
   EXPECT_EQ(node.Value(17), 20.0f);
   const std::vector<std::string> rows = LogRows();
-  EXPECT_EQ(std::vector<std::string>(rows.end() - 2, rows.end()),
-            (std::vector<std::string>{"Invalid Scaling - Nothing Sent", kNoReply}));
+  EXPECT_EQ(std::vector<std::string>(rows.end() - 3, rows.end()),
+            (std::vector<std::string>{"Invalid Scaling - Nothing Sent", kNoReply, "no reply in 300 ms"}));
 }
 
 TEST_F(OperationTest, AStepTickWithoutAPortEndsTheOperation) {

@@ -119,6 +119,19 @@ std::string PosixPortProvider::RefusalHint(const std::vector<std::string>& names
   return PermissionHint(refused, DeviceGroup(refused.front()));
 }
 
+std::string PosixPortProvider::OpenFailure(std::string_view name) {
+  const std::optional<int> index = PortIndex(name);
+  if (!index) return "only COM1 to COM9 are offered";
+  if (DeviceFor(name).path.empty()) return "no serial device found for it (set R742_" + std::string(name) + ")";
+  if (lastError_[*index] == EBUSY) return "held by another program";
+  return SystemErrorText(static_cast<std::uint32_t>(lastError_[*index]));
+}
+
+std::string PosixPortProvider::Label(std::string_view name) {
+  const std::string path = DeviceFor(name).path;
+  return path.empty() ? std::string(name) : std::string(name) + " (" + path + ")";
+}
+
 IPortProvider& MachinePortProvider() {
   static SysfsSerialDiscovery discovery;
   static PosixPortProvider machine(discovery, OpenMachineDevice);

@@ -32,6 +32,8 @@ class PosixPortProvider final : public IPortProvider {
   std::unique_ptr<ISerialPort> Open(std::string_view name) override;
   std::string Describe(std::string_view name) override;
   std::string RefusalHint(const std::vector<std::string>& names) override;
+  std::string OpenFailure(std::string_view name) override;
+  std::string Label(std::string_view name) override;
 
   // The device a name stands for now; empty for a name other than COM1..COM9.
   SerialDevice DeviceFor(std::string_view name);

@@ -14,8 +14,20 @@ char ParityLetter(BYTE parity) {
   switch (parity) {
     case ODDPARITY: return 'O';
     case EVENPARITY: return 'E';
+    case MARKPARITY: return 'M';
+    case SPACEPARITY: return 'S';
     default: return 'N';
   }
+}
+
+// The settings after the port name of a device-control text ("COM1: baud=...").
+std::string_view WithoutPortName(std::string_view definition) {
+  const std::size_t start = definition.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  const std::size_t end = definition.find(' ', start);
+  const std::string_view first = definition.substr(start, end == std::string_view::npos ? end : end - start);
+  if (first.back() != ':' || first.find('=') != std::string_view::npos) return definition;
+  return end == std::string_view::npos ? std::string_view{} : definition.substr(end + 1);
 }
 
 // The line-settings part of a device-control text for BuildCommDCBA.
@@ -26,12 +38,17 @@ std::string CommDefinitionText(const LineSettings& s) {
 
 }  // namespace
 
-std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName) {
+std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName, std::uint32_t& error) {
+  error = ERROR_FILE_NOT_FOUND;
   // "\\.\COMn" is the form that also reaches COM10 and above.
   if (!PortIndex(portName)) return nullptr;
   const std::string path = "\\\\.\\" + std::string(portName);
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return nullptr;
+  }
+  error = 0;
   return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
 }
 
@@ -61,11 +78,26 @@ bool Win32SerialPort::GetCommState(LineSettings& settings) {
 
 // The driver's own block with the line settings laid over it by the system's
 // parser, so that fields the program does not name keep the driver's values.
+bool Win32SerialPort::BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why) {
+  why.clear();  // the system gives its reason through LastErrorText
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
+  const std::string text(WithoutPortName(definition));
+  if (BuildCommDCBA(text.c_str(), &dcb) == 0) return Fail();
+  definition_ = text;
+  settings.baud = dcb.BaudRate;
+  settings.parity = ParityLetter(dcb.Parity);
+  settings.dataBits = dcb.ByteSize;
+  settings.stopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;  // 1.5 stays in the system's own block
+  return true;
+}
+
 bool Win32SerialPort::SetCommState(const LineSettings& settings) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
-  const std::string definition = CommDefinitionText(settings);
+  const std::string definition = definition_.empty() ? CommDefinitionText(settings) : definition_;
   if (BuildCommDCBA(definition.c_str(), &dcb) == 0) return Fail();
   dcb.fBinary = TRUE;
   dcb.fAbortOnError = settings.abortOnError ? TRUE : FALSE;

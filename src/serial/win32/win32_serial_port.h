@@ -13,8 +13,9 @@ namespace r742 {
 
 class Win32SerialPort final : public ISerialPort {
  public:
-  // Null when the port is missing or held (CreateFileA refused it).
-  static std::unique_ptr<Win32SerialPort> Open(std::string_view portName);
+  // Null when the port is missing or held (CreateFileA refused it); then
+  // `error` holds the system's code.
+  static std::unique_ptr<Win32SerialPort> Open(std::string_view portName, std::uint32_t& error);
   ~Win32SerialPort() override;
   Win32SerialPort(const Win32SerialPort&) = delete;
   Win32SerialPort& operator=(const Win32SerialPort&) = delete;
@@ -22,6 +23,9 @@ class Win32SerialPort final : public ISerialPort {
   bool SetupComm(std::uint32_t inQueue, std::uint32_t outQueue) override;
   bool GetCommState(LineSettings& settings) override;
   bool SetCommState(const LineSettings& settings) override;
+  // The system's BuildCommDCBA decides what it accepts (mark and space
+  // parity, 1.5 stop bits among them); SetCommState then uses its block.
+  bool BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why) override;
   bool GetCommTimeouts(CommTimeouts& timeouts) override;
   bool SetCommTimeouts(const CommTimeouts& timeouts) override;
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) override;
@@ -38,6 +42,7 @@ class Win32SerialPort final : public ISerialPort {
   void* handle_;  // HANDLE, kept opaque so that this header needs no windows.h
   std::uint32_t lastError_ = 0;
   std::string notice_;
+  std::string definition_;  // the line settings the system accepted, for SetCommState
 };
 
 }  // namespace r742

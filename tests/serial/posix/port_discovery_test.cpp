@@ -12,9 +12,9 @@
 #include <numeric>
 #include <set>
 
+#include "serial/posix/posix_port_provider.h"
 #include "support/fake_port.h"
 #include "ui/port_setup_dlg.h"
-#include "serial/posix/posix_port_provider.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {
@@ -182,13 +182,15 @@ TEST_F(PortDiscoveryTest, TheLogNamesTheDeviceOpenedOrWhyItMayNotBeOpened) {
   denied = {"ttyACM0"};
   Open("COM2 38400 N 8 2 1 300 2");
   EXPECT_EQ(Text(IDC_STATUS_RIGHT) + '|' + Text(IDC_STATUS_LEFT), "CreateFile|No Port Open");
-  EXPECT_EQ(LogText(), Dev("ttyACM0") + kHint);
+  // The system's reason, then what the user can do about it.
+  const std::string refused = "COM2 (" + Dev("ttyACM0") + "): Permission denied" + Dev("ttyACM0") + kHint;
+  EXPECT_EQ(LogText(), refused);
 
   denied.clear();
   free = {"ttyACM0"};
   window->Click(IDC_READ);
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM2: baud=38400 parity=N data=8 stop=2");
-  EXPECT_EQ(LogText(), Dev("ttyACM0") + kHint + "COM2 is " + Dev("ttyACM0") + "  Arduino www.arduino.cc 0043 7583");
+  EXPECT_EQ(LogText(), refused + "COM2 is " + Dev("ttyACM0") + "  Arduino www.arduino.cc 0043 7583");
 }
 
 }  // namespace

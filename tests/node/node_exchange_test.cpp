@@ -1,0 +1,73 @@
+// Replies judged with the reason the engineer reads in the event log, and the
+// one read that takes a reply off the port.
+#include <gtest/gtest.h>
+
+#include "modbus/modbus_frame.h"
+#include "modbus/modbus_test_support.h"
+#include "node/echo_test.h"
+#include "node/port_exchange.h"
+#include "support/fake_port.h"
+
+namespace r742::test {
+namespace {
+
+const Bytes kSent = Hex("01 03 00 18 00 12 45 C0");
+const Bytes kReply =
+    Hex("01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 "
+        "00 00 00 00 42 C8 00 00 00 00 00 00 41 13");
+
+// The first reply of an operation whose request was kSent, asked of node 1.
+std::string Judged(const Bytes& arriving) {
+  PortScript script{.reply = arriving};
+  FakePort port(script);
+  CEchoTest echo;
+  echo.Arm();
+  echo.NoteRequest(kSent, true);
+  CModbusFrame frame;
+  const ReadOutcome read = ReceiveReply(port, frame);
+  const ReplyVerdict verdict = CheckReply(frame, echo, 1, 3);
+  if (verdict.fault == ReplyFault::kNone) return "accepted " + std::to_string(verdict.length);
+  return DescribeReplyFault(verdict, read, 300, "COM1 (/dev/ttyUSB0)");
+}
+
+TEST(NodeReply, EachFaultIsRejectedWithItsReason) {
+  Bytes badCrc = kReply;
+  badCrc.back() ^= 1;
+  const struct {
+    const char* what;
+    Bytes arriving;
+    std::string verdict;
+  } cases[] = {
+      {"reply alone", kReply, "accepted 41"},
+      {"echo then reply", Join(kSent, kReply), "accepted 41"},
+      {"longest reply", WithCrc(Join(Hex("01 03"), Bytes(507, 7))), "accepted 511"},
+      {"nothing", {}, "no reply in 300 ms"},
+      {"echo only", kSent, "no reply in 300 ms, only the echo of the request"},
+      {"read filled", WithCrc(Join(Hex("01 03"), Bytes(508, 7))), "512 bytes or more arrived: no reply is that long"},
+      {"exception", WithCrc(Hex("01 83 02")), "exception 02 from node 1"},
+      {"exception bit with code 0", WithCrc(Hex("01 83 00")), "exception 00 from node 1"},
+      {"two bytes", Hex("01 03"), "reply too short (2 bytes)"},
+      {"wrong CRC", badCrc, "CRC error"},
+      {"junk before", Join(Hex("FF 00"), kReply), "CRC error"},
+      {"two frames glued", Join(kReply, kReply), "CRC error"},
+      {"another node", WithCrc(Hex("02 03 04 00 00 00 00")), "reply from node 2"},
+      {"another function", Hex("01 10 00 18 00 12 C0 03"), "reply to function 16 from node 1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Judged(c.arriving), c.verdict) << c.what;
+
+  const ReadOutcome failed{.received = 0, .asked = 512, .deviceError = true, .error = "Input/output error"};
+  EXPECT_EQ(DescribeReplyFault({.fault = ReplyFault::kNothingReceived}, failed, 300, "COM1 (/dev/ttyUSB0)"),
+            "COM1 (/dev/ttyUSB0): Input/output error");
+}
+
+TEST(NodeReply, OneReadOfTheReplyLimitClearsTheErrorStateWhenNothingCame) {
+  PortScript script{.reply = Bytes(600, 1), .errorWord = 0x10};
+  FakePort port(script);
+  CModbusFrame frame;
+  const ReadOutcome read = ReceiveReply(port, frame);
+  EXPECT_EQ(std::tuple(script.askedFor, read.received, frame.ReceivedCount(), script.errorClears),
+            std::tuple(512u, 512u, 0u, 1));
+}
+
+}  // namespace
+}  // namespace r742::test
