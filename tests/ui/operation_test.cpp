@@ -2,6 +2,8 @@
 // How traffic lines are cut into log rows is tested with the event log.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "modbus/traffic_text.h"
 #include "operation_fixture.h"
 
@@ -97,6 +99,29 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
             (std::array<float, 3>{150.0f, 50.0f, -50.0f}));
   EXPECT_EQ(Text(IDC_CH1_NOMINAL) + Text(IDC_CH2_NOMINAL) + Text(IDC_CH2_OFFSET) + Text(IDC_STATUS_RIGHT),
             "150.060.010.0Ready");
+}
+
+// With Limit String Length off a request is one row however long, a reply rows of 120 characters.
+TEST_F(OperationTest, UnlimitedTrafficShowsARequestAsOneRowAndAReplyInRowsOf120) {
+  OpenLinked();
+  RunToIdle();
+  window->Click(IDC_SHOW_MODBUS);
+  const std::size_t before = Rows(IDC_LOG_LIST).size();
+  window->Click(IDC_SEND);
+  RunToIdle();
+  // The traffic rows after each step row, by their lengths.
+  std::map<std::string, std::vector<std::size_t>> traffic;
+  std::string step;
+  const std::vector<std::string> rows = Rows(IDC_LOG_LIST);
+  for (auto row = rows.begin() + static_cast<std::ptrdiff_t>(before); row != rows.end(); ++row) {
+    if (row->size() > 9 && (*row)[2] == ':')
+      step = row->substr(9);
+    else
+      traffic[step].push_back(row->size());
+  }
+  EXPECT_EQ(traffic["Updating Node's Output Settings"], (std::vector<std::size_t>{145, 34}));
+  EXPECT_EQ(traffic["Getting System Settings"], (std::vector<std::size_t>{34, 120, 120, 120, 1}));
+  EXPECT_EQ(traffic["Reading Node's Output Settings"], (std::vector<std::size_t>{34, 120, 13}));
 }
 
 // Another node number changes each frame's first byte and its CRC; channels

@@ -7,6 +7,7 @@
 
 #include "modbus/crc16.h"
 #include "modbus/modbus_test_support.h"
+#include "serial/open_port.h"
 #include "serial/serial_port.h"
 #include "support/headless_platform.h"
 #include "ui/port_setup_dlg.h"
@@ -97,6 +98,18 @@ TEST_F(Win32PortTest, ARequestGetsItsWholeReplyAndStaleBytesArePurged) {
   std::uint32_t errors = 99;
   EXPECT_TRUE(port->ClearCommError(errors));
   EXPECT_EQ(errors, 0u);
+}
+
+// What "Port Functionality" accepts is the system's to decide (BuildCommDCBA):
+// mark parity passes it (whether the line then takes it is the driver's: wine's
+// pseudo-terminal refuses it at "Setting Comm State"); a letter the system does
+// not know stops there, with the system's reason.
+TEST(Win32PortOpening, TheSystemDecidesWhatPortFunctionalityAccepts) {
+  const PortOpening mark = OpenConfiguredPort({"COM1", "38400", "M", "8", "1"});
+  EXPECT_NE(mark.step, "Port Functionality") << mark.reason;
+  const PortOpening unknown = OpenConfiguredPort({"COM1", "38400", "X", "8", "1"});
+  EXPECT_EQ(std::pair(unknown.port == nullptr, unknown.step), std::pair(true, std::string("Port Functionality")));
+  EXPECT_TRUE(unknown.reason.starts_with("COM1: ") && unknown.reason.size() > 6) << unknown.reason;
 }
 
 TEST(Win32PortNames, OnlyComOneToNineOpen) {
