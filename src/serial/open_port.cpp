@@ -20,7 +20,7 @@ PortOpening OpenConfiguredPort(const LinkSettingsText& settings, std::uint32_t i
   PortOpening result;
   result.commDef = CommDefinition(settings);
   result.label = settings.port;
-  const auto fail = [&](std::string reason) {
+  const auto fail = [&](const std::string& reason) {
     result.reason = result.label + ": " + reason;
     result.port.reset();  // a handle opened by an earlier step is closed, not left behind
     return std::move(result);
