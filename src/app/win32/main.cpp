@@ -1,7 +1,7 @@
 // r742-outputs for Windows: opens the main window. With R742_SCREENSHOT (a
-// BMP path), R742_TEXTS (a text path) or R742_PRESS (button captions, comma
-// separated) the window runs by itself: once shown and idle it presses the
-// buttons in turn, writes the picture and the control texts, and closes.
+// BMP path), R742_TEXTS (a text path) or R742_PRESS (captions of buttons and
+// check boxes, comma separated) the window runs by itself: once shown and idle
+// it presses them in turn, writes the picture and the control texts, and closes.
 #include <exception>
 #include <iostream>
 #include <string>
