@@ -14,6 +14,19 @@ std::string JoinArguments(int argc, char** argv) {
   return line;
 }
 
+std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
+  const auto whiteSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  std::size_t pos = 0;
+  if (commandLine.starts_with('"')) {
+    pos = commandLine.find('"', 1);
+    pos = pos == std::string_view::npos ? commandLine.size() : pos + 1;
+  } else {
+    while (pos < commandLine.size() && !whiteSpace(commandLine[pos])) ++pos;
+  }
+  while (pos < commandLine.size() && whiteSpace(commandLine[pos])) ++pos;
+  return commandLine.substr(pos);
+}
+
 CommandLineTokens TokenizeCommandLine(std::string line) {
   for (char& c : line) {
     if (c == ',' || c == ';') {

@@ -91,6 +91,9 @@ class IPortProvider {
   // What the name stands for, for the user: where names stand for devices,
   // the device and the adapter's name; elsewhere the name itself.
   virtual std::string Describe(std::string_view name) { return std::string(name); }
+  // Whether Describe may tell more than the name on this machine; where it
+  // never does, the Port Setup dialog has no line for it.
+  virtual bool DescribesPorts() { return true; }
   // After Open failed for each of `names`: a word for the user on those that
   // are there but may not be opened by this user; empty when there is none.
   virtual std::string RefusalHint(const std::vector<std::string>& /*names*/) { return {}; }

@@ -16,7 +16,8 @@ void SelectByPrefix(const CDlgItem& list, const std::string& text) { list.SetCur
 
 }  // namespace
 
-CPortSetupDlg::CPortSetupDlg() : CDialog(PortSetupDialogTemplate()) {
+// The device line is left out where the machine says no more of a port than its name.
+CPortSetupDlg::CPortSetupDlg() : CDialog(PortSetupDialogTemplate(CurrentPortProvider().DescribesPorts())) {
   OnNotify(IDC_PORT, Notify::SelChange, [this] { ShowDevice(); });
 }
 CPortSetupDlg::~CPortSetupDlg() = default;
@@ -60,11 +61,14 @@ bool CPortSetupDlg::OnInitDialog() {
 }
 
 void CPortSetupDlg::ShowDevice() {
+  if (Template().Find(IDC_PORT_DEVICE) == nullptr) return;
   const CDlgItem ports = GetDlgItem(IDC_PORT);
   const int row = ports.GetCurSel();
   std::string text;
   if (row != kLbErr) {
-    text = CurrentPortProvider().Describe(ports.GetText(row));
+    const std::string name = ports.GetText(row);
+    text = CurrentPortProvider().Describe(name);
+    if (text == name) text.clear();  // the list shows the name already
   } else if (m_strRefusals.empty()) {
     text = "No serial port found";
   }

@@ -5,10 +5,11 @@
 
 namespace r742 {
 
-const DialogTemplate& MainDialogTemplate();       // IDD_MAIN
-const DialogTemplate& AboutDialogTemplate();      // IDD_ABOUTBOX
-const DialogTemplate& HelpDialogTemplate();       // IDD_HELP
-const DialogTemplate& PortSetupDialogTemplate();  // IDD_PORT_SETUP
+const DialogTemplate& MainDialogTemplate();   // IDD_MAIN
+const DialogTemplate& AboutDialogTemplate();  // IDD_ABOUTBOX
+const DialogTemplate& HelpDialogTemplate();   // IDD_HELP
+// IDD_PORT_SETUP; with the device line below the lists it is 33 units taller.
+const DialogTemplate& PortSetupDialogTemplate(bool deviceLine = true);
 
 // The four byte orders offered by IDC_FLOAT_ORDER, index = byte-order index.
 inline constexpr const char* kFloatOrderNames[4] = {

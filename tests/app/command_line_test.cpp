@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace r742 {
@@ -36,6 +37,26 @@ TEST(CommandLine, JoinArguments) {
   char* argv[] = {prog, a, b, c, nullptr};
   EXPECT_EQ(JoinArguments(4, argv), "com2,9600  E");
   EXPECT_EQ(JoinArguments(1, argv), "");
+}
+
+// Blanks, tabs and quotes after the program's name reach the tokeniser as typed.
+TEST(CommandLine, WindowsArgumentsAfterTheProgramName) {
+  const std::string eight = "COM9,38400,N,8,2,1,300,2";
+  const std::tuple<std::string, std::string, int> cases[] = {
+      {"r742-outputs.exe " + eight + "  ", eight + "  ", 9},
+      {"r742-outputs.exe COM9,38400,N,8  2,1,300,2", "COM9,38400,N,8  2,1,300,2", 9},
+      {"r742-outputs.exe " + eight + " \"\"", eight + " \"\"", 9},
+      {"r742-outputs.exe COM9,38400,N,8,2,1,300\t2", "COM9,38400,N,8,2,1,300\t2", 7},
+      {"r742-outputs.exe\t \t" + eight, eight, 8},
+      {"\"C:\\Program Files\\R742 Outputs\\r742-outputs.exe\" " + eight, eight, 8},
+      {"\"C:\\R742 Outputs\\r742-outputs.exe " + eight, "", 0},  // the quote never closes
+      {"Ausg\xc3\xa4nge.exe " + eight, eight, 8},
+      {"r742-outputs.exe   ", "", 0},
+  };
+  for (const auto& [line, arguments, tokens] : cases) {
+    EXPECT_EQ(ArgumentsAfterProgramName(line), arguments) << line;
+    EXPECT_EQ(TokenizeCommandLine(std::string(ArgumentsAfterProgramName(line))).count, tokens) << line;
+  }
 }
 
 }  // namespace

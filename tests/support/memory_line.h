@@ -62,6 +62,7 @@ class MemoryPortProvider final : public IPortProvider {
   void Add(std::string name, MemoryLine& line) { lines_[std::move(name)] = &line; }
   std::unique_ptr<ISerialPort> Open(std::string_view name) override;
   std::string OpenFailure(std::string_view name) override;
+  bool DescribesPorts() override { return false; }  // a line stands for nothing but its name
 
  private:
   std::map<std::string, MemoryLine*, std::less<>> lines_;

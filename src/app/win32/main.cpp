@@ -1,18 +1,14 @@
 // r742-outputs for Windows: opens the main window. With R742_SCREENSHOT (a
-// BMP path), R742_TEXTS (a text path) or R742_PRESS (button captions, comma
-// separated) the window runs by itself: once shown and idle it presses the
-// buttons in turn, writes the picture and the control texts, and closes.
-#include "os/win32/windows_api.h"
-// after the platform header
-#include <shellapi.h>
-
+// BMP path), R742_TEXTS (a text path) or R742_PRESS (captions of buttons and
+// check boxes, comma separated) the window runs by itself: once shown and idle
+// it presses them in turn, writes the picture and the control texts, and closes.
 #include <exception>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 #include "app/outputs_app.h"
+#include "os/win32/windows_api.h"
 #include "platform/win32/win32_autopilot.h"
 #include "platform/win32/win32_text.h"
 
@@ -25,24 +21,16 @@ std::string Environment(const wchar_t* name) {
   return r742::Narrow(value);
 }
 
-// The program's arguments in UTF-8, the program's name first.
-std::vector<std::string> Arguments() {
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> args;
-  for (int i = 0; wide && i < count; ++i) args.push_back(r742::Narrow(wide[i]));
-  LocalFree(wide);
-  return args;
+// The command line after the program's name, in UTF-8, exactly as typed: the
+// tokeniser's rule that every single blank ends a token needs the blanks as they are.
+std::string Arguments() {
+  const std::string whole = r742::Narrow(GetCommandLineW());
+  return std::string(r742::ArgumentsAfterProgramName(whole));
 }
 
 }  // namespace
 
 int main() {
-  std::vector<std::string> args = Arguments();
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
   r742::Win32Platform platform;
   r742::AutopilotPlan plan{Environment(L"R742_SCREENSHOT"), Environment(L"R742_TEXTS"),
                            r742::SplitPresses(Environment(L"R742_PRESS"))};
@@ -52,7 +40,7 @@ int main() {
 
   try {
     r742::COutputsApp theApp;
-    theApp.InitInstance(r742::JoinArguments(static_cast<int>(args.size()), argv.data()));
+    theApp.InitInstance(Arguments());
   } catch (const std::exception& e) {
     std::cerr << "r742-outputs: " << e.what() << std::endl;
     return 1;

@@ -38,14 +38,16 @@ struct Autopilot {
     acting = false;
   }
 
+  // A check box is pressed as a click does: it toggles, then its handler runs.
   static void Press(const Win32Window& w, const std::string& caption) {
     for (const ControlTemplate& c : w.Dialog().Template().controls)
-      if (c.kind == ControlKind::PushButton && WithoutMnemonic(c.text) == caption) {
+      if ((c.kind == ControlKind::PushButton || c.kind == ControlKind::CheckBox) &&
+          WithoutMnemonic(c.text) == caption) {
         std::cout << "Pressing " << caption << std::endl;
         SendMessageW(w.Item(c.id), BM_CLICK, 0, 0);
         return;
       }
-    std::cerr << "No button " << caption << '\n';
+    std::cerr << "No button or check box " << caption << '\n';
   }
 
   void Finish(const Win32Window& w) const {

@@ -1,8 +1,8 @@
 // Runs the program's first window without anyone at it: once it is shown and
 // idle (no timer of an operation runs, no nested dialog or message box is
-// open), presses the named buttons one after the other, each time waiting for
-// idle again, then writes a picture and a list of the control texts, and
-// closes the window as its close box does.
+// open), presses the named buttons and check boxes one after the other, each
+// time waiting for idle again, then writes a picture and a list of the control
+// texts, and closes the window as its close box does.
 #pragma once
 
 #include <string>
@@ -15,7 +15,7 @@ namespace r742 {
 struct AutopilotPlan {
   std::string bitmapPath;            // none when empty
   std::string textsPath;             // none when empty
-  std::vector<std::string> presses;  // button captions, '&' left out
+  std::vector<std::string> presses;  // button and check box captions, '&' left out
   unsigned delayMs = 1500;           // after showing, before the first look
   unsigned settleLimitMs = 60'000;   // a window busy this long is taken as idle, with a note
 };

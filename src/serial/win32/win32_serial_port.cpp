@@ -40,7 +40,7 @@ std::string CommDefinitionText(const LineSettings& s) {
 
 std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName, std::uint32_t& error) {
   error = ERROR_FILE_NOT_FOUND;
-  // "\\.\COMn" is the form that also reaches COM10 and above.
+  // Only COM1..COM9 are offered; each opens as "\\.\COMn", the form that works for every port name.
   if (!PortIndex(portName)) return nullptr;
   const std::string path = "\\\\.\\" + std::string(portName);
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
