@@ -10,7 +10,7 @@ class HeadlessDriver : public DriverRuns<HeadlessWindow> {
   int Run(CDialog& dialog, Body whileShown) {
     // A run that ends while it initialises leaves its script unused: any script serves the run in progress.
     platform_.ScriptModal(dialog.IDD(), [this](HeadlessWindow& w) {
-      if (!Pending(&w.Dialog())) return;
+      if (!Pending()) return;
       ++shows_;
       Shown(w);
       platform_.AdvanceUntil([&] { return w.Ended(); }, 60'000);  // the modal loop: time goes on until the run ends

@@ -25,7 +25,7 @@ class DriverRuns {
   using Body = std::function<void(Window&)>;
   // Runs `dialog` modally; `whileShown` runs inside the run once it shows. The run goes on until the dialog ends.
   int Run(CDialog& dialog, Body whileShown) {
-    runs_.push_back({&dialog, std::move(whileShown), nullptr});
+    runs_.push_back({std::move(whileShown), nullptr});
     const int result = dialog.DoModal();
     runs_.pop_back();
     return result;
@@ -35,9 +35,7 @@ class DriverRuns {
  protected:
   Window* Showing() const { return runs_.empty() ? nullptr : runs_.back().window; }
   Window& W() const { return *Showing(); }
-  bool Pending(const CDialog* dialog = nullptr) const {
-    return !runs_.empty() && !runs_.back().window && (!dialog || dialog == runs_.back().dialog);
-  }
+  bool Pending() const { return !runs_.empty() && !runs_.back().window; }  // a run waits for its window
   // The backend has shown the window of the run in progress and handles events in its run.
   void Shown(Window& w) {
     runs_.back().window = &w;
@@ -49,7 +47,6 @@ class DriverRuns {
 
  private:
   struct RunState {
-    const CDialog* dialog;
     Body body;
     Window* window;
   };
