@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_window.h"
@@ -58,8 +59,8 @@ class QtDriver : public QObject, public DriverRuns<QtWindow> {
   QListWidget* List(int id) { return qobject_cast<QListWidget*>(W().Widget(id)); }
   // The window of the run in progress shows; the test acts once its run handles events.
   bool eventFilter(QObject* object, QEvent* event) override {
-    auto* window = dynamic_cast<QtWindow*>(object);
-    if (event->type() != QEvent::Show || !window || !Pending()) return false;
+    auto* window = event->type() == QEvent::Show ? dynamic_cast<QtWindow*>(object) : nullptr;
+    if (!window || !Pending()) return false;
     ++shows_;
     QTimer::singleShot(0, window, [this, window] { Shown(*window); });
     return false;

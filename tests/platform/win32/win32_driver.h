@@ -38,9 +38,9 @@ class Win32Driver : public DriverRuns<Win32Window> {
   }
   void PressEnter(int focused) {  // the focus moves as Tab moves it: a push button becomes the default
     SendMessageW(W().Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(W().Item(focused)), TRUE);
-    Post(GetFocus(), WM_KEYDOWN, VK_RETURN);
+    Post(Focus(), WM_KEYDOWN, VK_RETURN);
   }
-  void PressEscape() { Post(GetFocus() ? GetFocus() : W().Handle(), WM_KEYDOWN, VK_ESCAPE); }
+  void PressEscape() { Post(Focus(), WM_KEYDOWN, VK_ESCAPE); }
   void CloseBox() { Post(W().Handle(), WM_SYSCOMMAND, SC_CLOSE); }
   void ChooseMenu(std::string_view ascii) {  // the low four bits of a system command are the platform's own
     HMENU menu = GetSystemMenu(W().Handle(), FALSE);
@@ -87,6 +87,7 @@ class Win32Driver : public DriverRuns<Win32Window> {
 
  private:
   bool IsCombo(int id) { return W().Dialog().Template().Find(id)->kind == ControlKind::ComboBox; }
+  HWND Focus() { return GetFocus() ? GetFocus() : W().Handle(); }  // where keys go
   // Posts what the user's input makes and handles what is then queued.
   void Post(HWND to, UINT message, WPARAM wParam) {
     PostMessageW(to, message, wParam, 0);
