@@ -41,7 +41,7 @@ class DriverRuns {
     runs_.back().window = &w;
     const Body body = runs_.back().body;  // a nested run grows the list
     body(w);
-    if (::testing::Test::HasFatalFailure()) w.EndDialog(kIdCancel);  // a body stopped by a failed assertion
+    if (::testing::Test::HasFailure()) w.EndDialog(kIdCancel);  // a failed check does not leave the run waiting
   }
   int shows_ = 0;
 
