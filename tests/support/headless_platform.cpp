@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/call_guarded.h"
+
 namespace r742 {
 
 HeadlessPlatform::HeadlessPlatform() = default;
@@ -15,7 +17,8 @@ int HeadlessPlatform::RunModal(CDialog& dialog) {
   auto owned = std::make_unique<HeadlessWindow>(*this, dialog);
   HeadlessWindow* window = owned.get();
   dialog.AttachWindow(window);
-  dialog.InitWindow();
+  // As on the real backends, a dialog whose initialisation throws is not shown.
+  if (!CallGuarded("OnInitDialog", [&] { dialog.InitWindow(); })) window->EndDialog(kIdCancel);
   if (!window->Ended()) {
     auto it = scripts_.find(dialog.IDD());
     if (it != scripts_.end()) {
@@ -89,7 +92,7 @@ void HeadlessPlatform::Advance(std::uint64_t ms) {
     next->order = ++order_;
     HeadlessWindow* window = next->window;
     const unsigned id = next->id;
-    window->dialog_.DispatchTimer(id);
+    if (!window->Ended()) window->dialog_.DispatchTimer(id);  // an ended run's window ticks no more
     ReapEnded();
   }
   now_ = target;

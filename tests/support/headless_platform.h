@@ -50,9 +50,9 @@ class HeadlessWindow final : public IWindow {
   void EndDialog(int result) override;
 
   // --- what a user does; each returns false when the control cannot take it
-  // (missing, disabled, wrong kind) and then nothing happens.
+  // (missing, disabled, wrong kind, window ended) and then nothing happens.
   bool Click(int id);
-  bool Type(int id, std::string_view text);  // replaces the edit box's text
+  bool Type(int id, std::string_view text);  // replaces the edit box's text, upper-cased in an upper-case box
   bool SelectRow(int id, int row);           // a click on a list or combo row
   bool ChooseSystemMenu(unsigned commandId);
   void PressEscape();
@@ -84,7 +84,8 @@ class HeadlessWindow final : public IWindow {
   Control* Find(int id);
   const Control* Find(int id) const;
   bool IsList(const Control* c) const;
-  void AfterUserEvent();  // destroys the window once its dialog has ended
+  bool Live() const { return !ended_ && !destroyed_; }  // an ended window takes no more input
+  void AfterUserEvent();                                // destroys the window once its dialog has ended
 
   HeadlessPlatform& platform_;
   CDialog& dialog_;

@@ -180,7 +180,7 @@ void HeadlessWindow::EndDialog(int result) {
 
 bool HeadlessWindow::Click(int id) {
   Control* c = Find(id);
-  if (destroyed_ || !c || !c->enabled) return false;
+  if (!Live() || !c || !c->enabled) return false;
   if (c->kind == ControlKind::CheckBox)
     c->check = c->check ? 0 : 1;
   else if (c->kind != ControlKind::PushButton)
@@ -192,8 +192,11 @@ bool HeadlessWindow::Click(int id) {
 
 bool HeadlessWindow::Type(int id, std::string_view text) {
   Control* c = Find(id);
-  if (destroyed_ || !c || !c->enabled || c->kind != ControlKind::Edit) return false;
+  if (!Live() || !c || !c->enabled || c->kind != ControlKind::Edit) return false;
   c->text = std::string(text);
+  if (c->style & kUpperCase)
+    std::transform(c->text.begin(), c->text.end(), c->text.begin(),
+                   [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; });
   dialog_.Dispatch(id, Notify::Changed);
   AfterUserEvent();
   return true;
@@ -201,7 +204,7 @@ bool HeadlessWindow::Type(int id, std::string_view text) {
 
 bool HeadlessWindow::SelectRow(int id, int row) {
   Control* c = Find(id);
-  if (destroyed_ || !IsList(c) || !c->enabled) return false;
+  if (!Live() || !IsList(c) || !c->enabled) return false;
   if (c->kind == ControlKind::ListBox && (c->style & kNoSelection)) return false;
   if (row < 0 || row >= static_cast<int>(c->rows.size())) return false;
   c->curSel = row;
@@ -216,7 +219,7 @@ bool HeadlessWindow::SelectRow(int id, int row) {
 }
 
 bool HeadlessWindow::ChooseSystemMenu(unsigned commandId) {
-  if (destroyed_ || commandId == 0) return false;
+  if (!Live() || commandId == 0) return false;
   const bool present =
       std::any_of(systemMenu_.begin(), systemMenu_.end(), [&](const MenuEntry& e) { return e.commandId == commandId; });
   if (!present) return false;
@@ -226,13 +229,13 @@ bool HeadlessWindow::ChooseSystemMenu(unsigned commandId) {
 }
 
 void HeadlessWindow::PressEscape() {
-  if (destroyed_) return;
+  if (!Live()) return;
   dialog_.DispatchCancel();
   AfterUserEvent();
 }
 
 void HeadlessWindow::PressEnter() {
-  if (destroyed_) return;
+  if (!Live()) return;
   dialog_.DispatchOk();
   AfterUserEvent();
 }

@@ -1,15 +1,9 @@
-// Shared pieces of the Qt backend tests: a shown window, and waiting on a
-// condition while the event loop runs.
+// Waiting on a condition while the Qt event loop runs.
 #pragma once
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <QWindow>
 #include <functional>
-#include <memory>
-
-#include "platform/qt/qt_window.h"
-#include "support/recording_dialog.h"
 
 namespace r742::test {
 
@@ -24,26 +18,5 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
   while (!done() && !expired) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   return done();
 }
-
-// A dialog's window opened and shown without a modal run, for the test to drive.
-class ShownWindow {
- public:
-  explicit ShownWindow(CDialog& dialog) : window_(std::make_unique<QtWindow>(dialog)) {
-    dialog.AttachWindow(window_.get());
-    dialog.InitWindow();
-    window_->show();
-    WaitUntil([this] { return window_->windowHandle() && window_->windowHandle()->isExposed(); });
-  }
-  ~ShownWindow() { window_->Destroy(); }
-  QtWindow* operator->() const { return window_.get(); }
-  QtWindow& operator*() const { return *window_; }
-  template <class W>
-  W* Widget(int id) const {
-    return qobject_cast<W*>(window_->Widget(id));
-  }
-
- private:
-  std::unique_ptr<QtWindow> window_;
-};
 
 }  // namespace r742::test

@@ -7,7 +7,7 @@
 #include "ui/outputs_dlg.h"
 #include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
-#include "win32_test_support.h"
+#include "win32_driver.h"
 
 namespace r742::test {
 namespace {
@@ -33,12 +33,13 @@ TEST(Win32MainWindow, TabWalksTheControlsInTheDescribedOrderSkippingTheGreyedOne
   // clang-format on
   std::vector<int> greyed = order;
   std::erase(greyed, IDC_LIMIT_LENGTH);  // until Modbus is ticked
-  Win32Platform platform;
+  Win32Driver driver;
   COutputsDlg dlg;
-  RunShown(platform, dlg, [&](Win32Window& w) {
+  driver.Run(dlg, [&](Win32Window& w) {
     EXPECT_EQ(TabOrder(w.Handle()), greyed);
     SendMessageW(w.Item(IDC_SHOW_MODBUS), BM_CLICK, 0, 0);
     EXPECT_EQ(TabOrder(w.Handle()), order);
+    w.EndDialog(kIdCancel);
   });
 }
 
@@ -46,9 +47,9 @@ TEST(Win32MainWindow, TabWalksTheControlsInTheDescribedOrderSkippingTheGreyedOne
 // device line and keeps its 172 x 95 units; pictured.
 TEST(Win32PortSetup, TheMachinesPortsGetTheDeviceLineOnlyWhereTheyAreNamed) {
   const bool named = MachinePortProvider().DescribesPorts();
-  Win32Platform platform;
+  Win32Driver driver;
   CPortSetupDlg setup;
-  RunShown(platform, setup, [&](Win32Window& w) {
+  driver.Run(setup, [&](Win32Window& w) {
     RECT size{0, 0, 172, named ? 128 : 95}, client{};
     MapDialogRect(w.Handle(), &size);
     GetClientRect(w.Handle(), &client);
@@ -56,6 +57,7 @@ TEST(Win32PortSetup, TheMachinesPortsGetTheDeviceLineOnlyWhereTheyAreNamed) {
     EXPECT_EQ(w.Item(IDC_PORT_DEVICE) != nullptr, named);
     std::filesystem::create_directories(R742_ARTIFACT_DIR);
     EXPECT_TRUE(WriteWindowBitmap(w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_131_machine.bmp"));
+    w.EndDialog(kIdCancel);
   });
 }
 
