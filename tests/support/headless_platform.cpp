@@ -46,7 +46,6 @@ void HeadlessPlatform::ScriptModal(int templateId, ModalScript script) {
   scripts_.emplace(templateId, std::move(script));
 }
 
-void HeadlessPlatform::ScriptMessageBox(int answer) { messageBoxAnswers_.push_back(answer); }
 
 void HeadlessPlatform::RemoveTimers(HeadlessWindow* window) {
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window; }),
@@ -71,11 +70,6 @@ std::optional<std::uint64_t> HeadlessPlatform::NextTimerDue() const {
   for (const Timer& t : timers_)
     if (!next || t.due < *next) next = t.due;
   return next;
-}
-
-bool HeadlessPlatform::TimerRunning(const HeadlessWindow& window, unsigned timerId) const {
-  return std::any_of(timers_.begin(), timers_.end(),
-                     [&](const Timer& t) { return t.window == &window && t.id == timerId; });
 }
 
 void HeadlessPlatform::Advance(std::uint64_t ms) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -116,7 +115,6 @@ class HeadlessPlatform final : public IPlatform {
 
   using ModalScript = std::function<void(HeadlessWindow&)>;
   void ScriptModal(int templateId, ModalScript script);
-  void ScriptMessageBox(int answer);
 
   // Virtual clock in milliseconds. Advance fires every due timer in order of
   // due time (then of setting), moving the clock to each tick's time.
@@ -125,7 +123,6 @@ class HeadlessPlatform final : public IPlatform {
   // Advances in single ticks until `done` holds or `limitMs` passed; true if it held.
   bool AdvanceUntil(const std::function<bool()>& done, std::uint64_t limitMs);
   std::optional<std::uint64_t> NextTimerDue() const;
-  bool TimerRunning(const HeadlessWindow& window, unsigned timerId) const;
 
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<int>& ModalRuns() const { return modalRuns_; }
@@ -147,7 +144,6 @@ class HeadlessPlatform final : public IPlatform {
   std::uint64_t order_ = 0;
   std::vector<Timer> timers_;
   std::multimap<int, ModalScript> scripts_;
-  std::deque<int> messageBoxAnswers_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<int> modalRuns_;
   std::vector<std::unique_ptr<HeadlessWindow>> windows_;

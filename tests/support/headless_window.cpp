@@ -159,10 +159,7 @@ bool HeadlessWindow::KillTimer(unsigned timerId) {
 
 int HeadlessWindow::MessageBox(std::string_view text, std::string_view caption, unsigned flags) {
   platform_.messageBoxes_.push_back({std::string(text), std::string(caption), flags});
-  if (platform_.messageBoxAnswers_.empty()) return kIdOk;
-  const int answer = platform_.messageBoxAnswers_.front();
-  platform_.messageBoxAnswers_.pop_front();
-  return answer;
+  return kIdOk;  // the program's message boxes have only OK
 }
 
 void HeadlessWindow::AppendSystemMenu(unsigned commandId, std::string_view text) {
