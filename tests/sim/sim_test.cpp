@@ -9,7 +9,15 @@
 
 #include <regex>
 
+#include <sys/socket.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
 #include "child_process.h"
+#include "line_server.h"
 #include "modbus/modbus_test_support.h"
 #include "sim_node.h"
 
@@ -26,6 +34,13 @@ using test::Hex;
 using test::WithCrc;
 using Strings = std::vector<std::string>;
 constexpr auto kDeadline = std::chrono::seconds(5);
+
+// Waits until `done` holds, polling every millisecond, at most kDeadline.
+bool WaitFor(const std::function<bool()>& done) {
+  for (const auto end = Clock::now() + kDeadline; !done() && Clock::now() < end;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
 
 const Bytes kOutputsReply = Hex(
     "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 00 00 00 00 "
@@ -110,6 +125,51 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
   silent.Faults().silent = true;
   EXPECT_TRUE(silent.HandleRequest(passWrite).empty());
   EXPECT_TRUE(silent.Unlocked());
+}
+
+// Reads from `fd` until `count` bytes came or the deadline passed.
+Bytes ReadReply(int fd, std::size_t count, Clock::time_point deadline) {
+  Bytes got(count);
+  std::size_t n = 0;
+  for (pollfd p{fd, POLLIN, 0}; n < count && poll(&p, 1, 50) >= 0 && Clock::now() < deadline;)
+    if (p.revents & POLLIN) n += static_cast<std::size_t>(std::max<ssize_t>(0, read(fd, &got[n], count - n)));
+  got.resize(n);
+  return got;
+}
+
+// The node's side of the line: a request that comes in pieces is one request;
+// a control line that arrives meanwhile waits for the reply; a stop ends a
+// reply's delay at once, and the request then does not count as served.
+TEST(SimLine, PiecesMakeOneRequestControlWaitsAndAStopEndsADelay) {
+  int line[2], control[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, line), 0);
+  ASSERT_EQ(pipe2(control, O_CLOEXEC), 0);
+  const std::string logPath = testing::TempDir() + "r742-sim-line-" + std::to_string(getpid()) + ".log";
+  FrameLog log;
+  ASSERT_TRUE(log.Open(logPath));
+  SimNode node(1, 2);
+  std::atomic<int> servedAtControl{-1};
+  LineServer server(node, line[0], {.gapMs = 40, .log = &log, .controlFd = control[0], .onControlLine = [&](auto) {
+                                      node.Faults().delayMs = 3000;  // on the server's thread, between requests
+                                      servedAtControl = static_cast<int>(node.RequestsSeen());
+                                    }});
+  ASSERT_TRUE(server.Start());
+  const Bytes release = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
+  const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };  // the line's own timing
+  ASSERT_EQ(write(line[1], release.data(), 6), 6);
+  pause();
+  ASSERT_EQ(write(control[1], "--delay=3000\n", 13), 13);
+  pause();
+  ASSERT_EQ(write(line[1], release.data() + 6, 7), 7);
+  EXPECT_EQ(ReadReply(line[1], 8, Clock::now() + kDeadline), kPassReply);
+  ASSERT_TRUE(WaitFor([&] { return servedAtControl >= 0; }));
+  EXPECT_EQ(servedAtControl, 1);
+  ASSERT_EQ(write(line[1], release.data(), release.size()), static_cast<ssize_t>(release.size()));
+  ASSERT_TRUE(WaitFor([&] { return ReadFrameLogFile(logPath).size() == 3; }));  // received, in its delay
+  server.Stop();
+  EXPECT_EQ(std::pair(server.FramesHandled(), ReadReply(line[1], 8, Clock::now()).size()), std::pair(1ul, 0ul));
+  for (int fd : {line[0], line[1], control[0], control[1]}) close(fd);
+  std::remove(logPath.c_str());
 }
 
 // Starts the simulator; its first output line is the device path.
