@@ -18,6 +18,11 @@ struct ScriptedProvider final : IPortProvider {
     return name == "COM3" || name == "COM2" ? std::make_unique<test::FakePort>(script) : nullptr;
   }
   std::string OpenFailure(std::string_view) override { return "No such file or directory"; }
+  std::string Describe(std::string_view name) override {
+    return name == "COM2" ? "USB Serial Port (COM2)" : std::string(name);
+  }
+  bool DescribesPorts() override { return describes; }
+  bool describes = true;
   test::PortScript script;
 };
 
@@ -112,6 +117,21 @@ TEST_F(OpenPortTest, DialogOpensOnDefaultsAndHandsBackTheChoice) {
   EXPECT_EQ(shown, (std::vector<std::string>{"COM2", "38400", "NONE", "2"}));
   EXPECT_EQ(dlg.m_szCommDef, "COM2: baud=9600 parity=E data=8 stop=1");
   EXPECT_EQ(dlg.m_bPortPresent, (std::array<bool, 9>{false, true, true, false, false, false, false, false, false}));
+}
+
+// The device line says what the machine knows of a port beyond its name, and is
+// left out where the machine names none of its ports.
+TEST_F(OpenPortTest, DeviceLineOnlyWhereTheMachineNamesItsPortsNeverJustTheName) {
+  for (const bool describes : {true, false}) {
+    provider.describes = describes;
+    CPortSetupDlg setup;
+    HeadlessWindow& w = platform.Open(setup);
+    EXPECT_EQ(w.Exists(IDC_PORT_DEVICE), describes);
+    EXPECT_EQ(w.GetText(IDC_PORT_DEVICE), describes ? "USB Serial Port (COM2)" : "");
+    w.SelectRow(IDC_PORT, 1);  // COM3: the machine knows nothing of it but its name
+    EXPECT_EQ(w.GetText(IDC_PORT_DEVICE), "");
+    w.Click(kIdCancel);
+  }
 }
 
 }  // namespace
