@@ -46,7 +46,6 @@ void HeadlessPlatform::ScriptModal(int templateId, ModalScript script) {
   scripts_.emplace(templateId, std::move(script));
 }
 
-
 void HeadlessPlatform::RemoveTimers(HeadlessWindow* window) {
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window; }),
                 timers_.end());
