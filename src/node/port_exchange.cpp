@@ -13,7 +13,10 @@ WriteOutcome SendRequest(ISerialPort& port, std::span<const std::uint8_t> reques
   WriteOutcome out;
   const bool ok = port.Write(request.data(), static_cast<std::uint32_t>(request.size()), out.written);
   out.written = std::min(out.written, static_cast<std::uint32_t>(request.size()));
-  if (!ok || out.written == 0) out.error = port.LastErrorText();
+  if (!ok || out.written == 0) {
+    out.error = port.LastErrorText();
+    out.deviceGone = !ok && port.DeviceGone();
+  }
   return out;
 }
 
@@ -21,11 +24,17 @@ ReadOutcome ReceiveReply(ISerialPort& port, CModbusFrame& reply) {
   ReadOutcome out;
   out.asked = std::min(kReplyReadLimit, CModbusFrame::kBufferSize);
   out.deviceError = !port.Read(reply.ReceiveBuffer(), out.asked, out.received);
-  if (out.deviceError) out.error = port.LastErrorText();
+  if (out.deviceError) {
+    out.error = port.LastErrorText();
+    out.deviceGone = port.DeviceGone();
+  }
   reply.TakeReceived(out.received, out.asked);
   if (reply.ReceivedCount() == 0) {
     std::uint32_t errors = 0;
-    port.ClearCommError(errors);
+    if (!port.ClearCommError(errors) && !out.deviceError && port.DeviceGone()) {
+      out.deviceError = out.deviceGone = true;
+      out.error = port.LastErrorText();
+    }
   }
   return out;
 }

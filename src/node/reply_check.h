@@ -39,6 +39,7 @@ struct ReadOutcome {
   std::uint32_t received = 0;  // bytes the read returned
   std::uint32_t asked = 0;
   bool deviceError = false;  // the port failed; `error` says why
+  bool deviceGone = false;   // the port failed because its device went away
   std::string error;
 };
 

@@ -37,6 +37,11 @@ struct CommTimeouts {
 // An operating system's error code in its own words; each OS's serial folder defines it.
 std::string SystemErrorText(std::uint32_t code);
 
+// Whether a transfer that failed with `code` says the device itself went away
+// (an adapter pulled out), rather than a fault on the line; each OS's serial
+// folder defines it.
+bool IsDeviceGoneError(std::uint32_t code);
+
 class ISerialPort {
  public:
   virtual ~ISerialPort() = default;  // closes the port
@@ -60,6 +65,9 @@ class ISerialPort {
   virtual std::uint32_t LastError() const = 0;
   // LastError() as the system words it ("Input/output error").
   virtual std::string LastErrorText() const { return SystemErrorText(LastError()); }
+  // After a failed call: whether the device went away, so that this port can
+  // never work again and only a fresh open may find it back.
+  virtual bool DeviceGone() const { return IsDeviceGoneError(LastError()); }
   // Takes the line settings of a device-control text such as
   // "COM1: baud=38400 parity=N data=8 stop=2" by the port's own rules;
   // false when it refuses the text (then `why` says what it refused).

@@ -61,6 +61,8 @@ class COutputsDlg : public CDialog {
   // For the event log: the port and its device, and why the last exchange failed.
   std::string m_strPortLabel;
   std::string m_strExchangeFault;
+  // The port's device went away (unplugged): the port is closed when the operation ends.
+  bool m_bPortGone = false;
 
   // --- the pending register write
   int m_nWriteStart = 0;  // value number: 13 output settings, 36 pass code
@@ -168,6 +170,7 @@ class COutputsDlg : public CDialog {
   void StartReadyTimer(unsigned periodMs);
   // "Function Not Supported or Node Not Responding", then the reason when one is known.
   void EndWithNoReply();
+  void CloseVanishedPort();
   void OnStepTick();
   void OnReplyTick();
   void ApplySystemSettings(const SystemSettings& settings);

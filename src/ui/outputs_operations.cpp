@@ -100,6 +100,7 @@ void COutputsDlg::SetUpLink() {
 
 void COutputsDlg::ClosePort() {
   m_hPort.reset();
+  m_bPortGone = false;
   SetText(IDC_STATUS_LEFT, "No Port Open");
   m_nPortSetUp = -1;
   Enable(IDC_NODE, !IsOverrideMode());

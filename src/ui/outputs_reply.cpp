@@ -26,6 +26,7 @@ std::uint32_t COutputsDlg::ProcessReply() {
   if (!m_hPort) return 0;
   CModbusFrame frame;
   const ReadOutcome read = ReceiveReply(*m_hPort, frame);
+  m_bPortGone = m_bPortGone || read.deviceGone;
   ReplyVerdict verdict = CheckReply(frame, m_echo, static_cast<std::uint8_t>(m_nNode), m_nRequestFunction);
   const auto rejected = [&](ReplyFault fault) {
     verdict.fault = fault;

@@ -16,10 +16,11 @@ std::uint32_t COutputsDlg::SendNodeRequest(const Frame& request, bool opensOpera
   WriteOutcome sent;
   if (m_hPort) sent = SendRequest(*m_hPort, request);
   m_strExchangeFault = sent.written == 0 ? m_strPortLabel + ": " + sent.error : std::string();
+  m_bPortGone = m_bPortGone || sent.deviceGone;
   m_echo.NoteRequest({request.data(), sent.written}, opensOperation);
-  // The pass code itself never reaches the log or the file.
+  // The pass code itself never reaches the log or the file, nor does a request that never left.
   const bool isPassCodeWrite = m_nRequestFunction == kWriteMultiple && m_afWriteValues[0] == kPassCode;
-  if (m_bShowModbus && !isPassCodeWrite) FormatTraffic(request.data(), sent.written, 0);
+  if (m_bShowModbus && !isPassCodeWrite && sent.written > 0) FormatTraffic(request.data(), sent.written, 0);
   return sent.written;
 }
 

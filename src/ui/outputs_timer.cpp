@@ -97,6 +97,15 @@ void COutputsDlg::EndWithNoReply() {
   SetText(IDC_STATUS_RIGHT, kNoReply);
   AddLogLine(kNoReply, 1);
   if (!m_strExchangeFault.empty()) AddLogLine(m_strExchangeFault, 1);
+  if (m_bPortGone) CloseVanishedPort();
+}
+
+// A port whose device went away never works again, even once it is back: the
+// next operation opens it afresh instead of failing until a Release.
+void COutputsDlg::CloseVanishedPort() {
+  const std::string label = m_strPortLabel;
+  ClosePort();
+  AddLogLine(label + " is gone - unplugged? The next Read opens it again", 1);
 }
 
 void COutputsDlg::StartReadyTimer(unsigned periodMs) { m_nReadyTimer = SetTimer(TIMER_READY, periodMs); }

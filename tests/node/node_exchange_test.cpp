@@ -2,11 +2,18 @@
 // one read that takes a reply off the port.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <tuple>
+
 #include "modbus/modbus_frame.h"
 #include "modbus/modbus_test_support.h"
 #include "node/echo_test.h"
 #include "node/port_exchange.h"
 #include "support/fake_port.h"
+
+#ifdef _WIN32
+#include "os/win32/windows_api.h"
+#endif
 
 namespace r742::test {
 namespace {
@@ -67,6 +74,32 @@ TEST(NodeReply, OneReadOfTheReplyLimitClearsTheErrorStateWhenNothingCame) {
   const ReadOutcome read = ReceiveReply(port, frame);
   EXPECT_EQ(std::tuple(script.askedFor, read.received, frame.ReceivedCount(), script.errorClears),
             std::tuple(512u, 512u, 0u, 1));
+}
+
+// A device that went away is told from a fault on the line by the system's
+// code, whether its write, its read or (under wine) only the error clearing says so.
+TEST(NodeReply, AFailedTransferSaysWhenTheDeviceWentAway) {
+#ifdef _WIN32
+  const std::uint32_t gone[] = {ERROR_DEVICE_REMOVED, ERROR_NOT_READY, ERROR_ACCESS_DENIED};
+  const std::uint32_t stays = ERROR_SEM_TIMEOUT;
+#else
+  const std::uint32_t gone[] = {EIO, ENXIO, ENODEV};
+  const std::uint32_t stays = ETIMEDOUT;
+#endif
+  const auto exchange = [](std::uint32_t code, bool onlyClearFails) {
+    PortScript script{.failCode = code, .onlyClearFails = onlyClearFails};
+    FakePort port(script);
+    CModbusFrame frame;
+    const WriteOutcome sent = SendRequest(port, kSent);
+    const ReadOutcome read = ReceiveReply(port, frame);
+    return std::tuple(sent.deviceGone, read.deviceGone, read.deviceError);
+  };
+  for (const std::uint32_t code : gone) {
+    EXPECT_EQ(exchange(code, false), std::tuple(true, true, true)) << code;
+    EXPECT_EQ(exchange(code, true), std::tuple(false, true, true)) << code;
+  }
+  EXPECT_EQ(exchange(stays, false), std::tuple(false, false, true));
+  EXPECT_EQ(exchange(stays, true), std::tuple(false, false, false));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace r742 {
 // The program's end of a MemoryLine; the line must outlive it.
 class MemoryPort final : public ISerialPort {
  public:
-  explicit MemoryPort(MemoryLine& line) : line_(line) {}
+  explicit MemoryPort(MemoryLine& line) : line_(line), unplugs_(line.unplugs_) {}
   ~MemoryPort() override { line_.open_ = false; }
   MemoryPort(const MemoryPort&) = delete;
   MemoryPort& operator=(const MemoryPort&) = delete;
@@ -48,7 +48,7 @@ class MemoryPort final : public ISerialPort {
 
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) override {
     written = 0;
-    if (line_.writeFails_) return Fail(EIO);
+    if (line_.writeFails_ || Gone()) return Fail(EIO);
     std::vector<std::uint8_t> frame(data, data + length);
     line_.written_.push_back(frame);
     written = length;
@@ -70,12 +70,14 @@ class MemoryPort final : public ISerialPort {
   }
 
   std::uint32_t LastError() const override { return lastError_; }
+  bool DeviceGone() const override { return Gone(); }
   // The same words on every system, whatever its own codes mean.
   std::string LastErrorText() const override {
     return lastError_ == EIO ? "Input/output error" : lastError_ == EINVAL ? "Invalid argument" : "no error";
   }
 
  private:
+  bool Gone() const { return line_.unplugs_ != unplugs_; }
   bool Fail(int error) {
     lastError_ = static_cast<std::uint32_t>(error);
     return false;
@@ -85,12 +87,14 @@ class MemoryPort final : public ISerialPort {
   LineSettings settings_;
   CommTimeouts timeouts_{};
   std::uint32_t lastError_ = 0;
+  int unplugs_;  // of the line when this end opened
 };
 
 // What a real read starting now would return: a queued byte arrives at its
 // own time or now, whichever is later, and never before the byte ahead of it.
 bool MemoryPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) {
   received = 0;
+  if (Gone()) return Fail(EIO);
   const ReadLimits limits = ReadLimitsFor(timeouts_, count);
   const std::int64_t start = line_.clock_();
   std::int64_t previous = start;
@@ -114,7 +118,7 @@ void MemoryLine::DeliverToProgram(std::span<const std::uint8_t> bytes, std::int6
 }
 
 std::unique_ptr<ISerialPort> MemoryLine::OpenProgramEnd() {
-  if (open_) return nullptr;
+  if (open_ || !plugged_) return nullptr;
   open_ = true;
   return std::make_unique<MemoryPort>(*this);
 }
@@ -126,7 +130,8 @@ std::unique_ptr<ISerialPort> MemoryPortProvider::Open(std::string_view name) {
 }
 
 std::string MemoryPortProvider::OpenFailure(std::string_view name) {
-  return lines_.contains(name) ? "held by another program" : "No such file or directory";
+  const auto found = lines_.find(name);
+  return found != lines_.end() && found->second->PluggedIn() ? "held by another program" : "No such file or directory";
 }
 
 }  // namespace r742

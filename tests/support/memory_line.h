@@ -32,6 +32,11 @@ class MemoryLine {
   void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs);
   // A write that the node side makes fail (the program's Write then reports 0 bytes).
   void SetWriteFails(bool fails) { writeFails_ = fails; }
+  // The adapter pulled out: an open end fails every transfer as a device
+  // that went away, for good, and no end opens until it is plugged in again.
+  void Unplug() { ++unplugs_, plugged_ = false; }
+  void PlugIn() { plugged_ = true; }
+  bool PluggedIn() const { return plugged_; }
 
   // The program's end; null while an earlier end is still open (exclusive open).
   std::unique_ptr<ISerialPort> OpenProgramEnd();
@@ -54,6 +59,8 @@ class MemoryLine {
   std::vector<std::vector<std::uint8_t>> written_;
   bool open_ = false;
   bool writeFails_ = false;
+  bool plugged_ = true;
+  int unplugs_ = 0;
 };
 
 // Serves named ports from in-memory lines; names without a line are absent.

@@ -120,9 +120,47 @@ TEST_F(OperationTest, AWriteThePortRefusesIsReportedThenTheMissingReply) {
   OpenLinked();
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_EQ(RunToIdle(), (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
+  // A request that never left gives no traffic line; a write that fails is no reason to close the port.
   EXPECT_EQ(LogRows(), (std::vector<std::string>{"Com Port Error or Port Not Setup", "COM1: Input/output error",
-                                                 "Modbus >> ", kNoReply, "no reply in 300 ms"}));
+                                                 kNoReply, "no reply in 300 ms"}));
   EXPECT_TRUE(Enabled(IDC_READ));
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
+}
+
+// The adapter pulled out while a reply is awaited, then while a request is
+// written: the operation ends as on any fault, the port is closed with one row
+// saying why, and the next Read, once it is back, opens it again by itself.
+TEST_F(OperationTest, AnUnpluggedAdapterIsClosedAndTheNextReadOpensItAgain) {
+  const auto lastRows = [this](std::ptrdiff_t n) {
+    const std::vector<std::string> rows = LogRows();
+    return std::vector<std::string>(rows.end() - std::min<std::ptrdiff_t>(n, std::ssize(rows)), rows.end());
+  };
+  OpenLinked();
+  window->Click(IDC_SHOW_MODBUS);
+  platform.Advance(350);  // the first request is out
+  line.Unplug();
+  EXPECT_EQ(RunToIdle(), (Timeline{{250, kNoReply}, {1250, "Ready"}}));
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
+  EXPECT_EQ(lastRows(3), (std::vector<std::string>{kNoReply, "COM1: Input/output error",
+                                                   "COM1 is gone - unplugged? The next Read opens it again"}));
+  EXPECT_FALSE(line.ProgramEndOpen());
+
+  window->Click(IDC_READ);  // still out: the opening fails as for any missing port
+  EXPECT_EQ(std::pair(Text(IDC_STATUS_RIGHT), LogRows().back()),
+            std::pair(std::string("CreateFile"), std::string("COM1: No such file or directory")));
+  line.PlugIn();
+  window->Click(IDC_READ);
+  EXPECT_EQ(RunToIdle(), ReadTimeline(300, 300));
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
+
+  line.Unplug();  // now the write fails: no traffic line for it
+  line.PlugIn();
+  window->Click(IDC_READ);
+  EXPECT_EQ(RunToIdle(), (Timeline{{300, "Com Port Error or Port Not Setup"}, {600, kNoReply}, {1600, "Ready"}}));
+  EXPECT_EQ(lastRows(5), (std::vector<std::string>{"Com Port Error or Port Not Setup", "COM1: Input/output error",
+                                                   kNoReply, "COM1: Input/output error",
+                                                   "COM1 is gone - unplugged? The next Read opens it again"}));
+  EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
 }
 
 TEST_F(OperationTest, SendWithAnEmptyChannelListWritesOnlyThePassCode) {
