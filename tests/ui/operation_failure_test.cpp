@@ -115,6 +115,13 @@ TEST_F(OperationTest, ReadSucceedsThroughAnEchoingLineAndShowsAnUnknownWiringTyp
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
 }
 
+// The reply tick's read waits for a reply that starts after the response time.
+TEST_F(OperationTest, AReplyLaterThanTheResponseTimeIsReadWhileTheReadWaits) {
+  node.Faults().delayMs = 700;
+  OpenLinked();
+  EXPECT_EQ(RunToIdle(), ReadTimeline(300, 300));
+}
+
 TEST_F(OperationTest, AWriteThePortRefusesIsReportedThenTheMissingReply) {
   line.SetWriteFails(true);
   OpenLinked();
