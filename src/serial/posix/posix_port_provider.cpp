@@ -26,7 +26,7 @@ std::array<std::string, kPortCount> PinnedDevices() {
   std::array<std::string, kPortCount> pinned;
   for (int i = 0; i < kPortCount; ++i) {
     const std::string variable = "R742_COM" + std::to_string(i + 1);
-    if (const char* value = std::getenv(variable.c_str()); value != nullptr) pinned[i] = value;
+    if (const char* value = std::getenv(variable.c_str()); value != nullptr) pinned[i] = value;  // empty: unset
   }
   return pinned;
 }

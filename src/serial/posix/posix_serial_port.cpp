@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -19,16 +18,6 @@
 #include "serial/read_limits.h"
 
 namespace r742 {
-namespace {
-
-// R742_RTS=keep leaves RTS as it is, for converters powered from the port's
-// control lines.
-bool KeepRts() {
-  const char* wanted = std::getenv("R742_RTS");
-  return wanted != nullptr && std::strcmp(wanted, "keep") == 0;
-}
-
-}  // namespace
 
 std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, int& error,
                                                        std::unique_ptr<IControlLines> lines) {
@@ -96,7 +85,11 @@ bool PosixSerialPort::SetCommState(const LineSettings& settings) {
   if (tcgetattr(fd_, &t) != 0) return Fail(errno);
   if (!ApplyLineSettings(settings, t)) return Fail(EINVAL);
   if (tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(errno);
-  if (std::string remark = rts_.Configure(settings, KeepRts()); !remark.empty()) notice_ = std::move(remark);
+  // R742_RTS=keep leaves RTS as it is, for converters powered from the port's control lines.
+  const RtsChoice choice = ReadRtsChoice(std::getenv("R742_RTS"));
+  std::string remark = rts_.Configure(settings, choice.keep);
+  if (!choice.remark.empty()) remark = remark.empty() ? choice.remark : choice.remark + "; " + remark;
+  if (!remark.empty()) notice_ = std::move(remark);
   rtsToggle_ = settings.rtsToggle;
   abortOnError_ = settings.abortOnError;
   return true;

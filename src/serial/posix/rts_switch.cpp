@@ -1,6 +1,7 @@
 #include "serial/posix/rts_switch.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "serial/posix/monotonic_clock.h"
 
@@ -13,6 +14,19 @@ std::int64_t CharacterNs(const LineSettings& settings) {
 }
 
 }  // namespace
+
+RtsChoice ReadRtsChoice(const char* value) {
+  if (value == nullptr) return {};
+  const std::string_view raw(value);
+  const std::size_t first = raw.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const std::string_view word = raw.substr(first, raw.find_last_not_of(" \t") - first + 1);
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (std::ranges::equal(word, std::string_view("keep"), {}, lower)) return {.keep = true};
+  constexpr std::size_t kShownChars = 40;
+  return {.remark = "R742_RTS=\"" + std::string(raw.substr(0, kShownChars)) + (raw.size() > kShownChars ? "..." : "") +
+                    "\" not understood (only keep is): RTS is switched as usual"};
+}
 
 std::string RtsSwitch::Configure(const LineSettings& settings, bool keep) {
   characterNs_ = CharacterNs(settings);

@@ -13,6 +13,15 @@
 
 namespace r742 {
 
+// The user's choice in R742_RTS (null when unset): "keep" in any case and
+// with blanks around it leaves RTS as it is; an empty value is unset; any
+// other value is named in `remark` and RTS is switched as usual.
+struct RtsChoice {
+  bool keep = false;
+  std::string remark;
+};
+RtsChoice ReadRtsChoice(const char* value);
+
 class RtsSwitch {
  public:
   explicit RtsSwitch(std::unique_ptr<IControlLines> lines) : lines_(std::move(lines)) {}

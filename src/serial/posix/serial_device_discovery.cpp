@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
+#include <sstream>
 #include <tuple>
 #include <utility>
 
@@ -62,6 +64,26 @@ std::map<std::string, std::string> ByIdNames(const fs::path& folder) {
     auto [entry, added] = names.emplace(device, link);
     if (!added && link < entry->second) entry->second = link;
   }
+  return names;
+}
+
+// The terminals the kernel writes its console to: "tty0 ttyS0" in the tty
+// class's console entry, and the first word of each line of /proc/consoles.
+// A request written there would go to the machine's own console.
+std::set<std::string> ConsoleNames(const fs::path& root) {
+  std::set<std::string> names;
+  const auto addWords = [&names](const fs::path& file, bool firstOnly) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) {
+      std::istringstream words(line);
+      for (std::string word; words >> word;) {
+        names.insert(word);
+        if (firstOnly) break;
+      }
+    }
+  };
+  addWords(root / "sys/class/tty/console/active", false);
+  addWords(root / "proc/consoles", true);
   return names;
 }
 
@@ -127,6 +149,7 @@ SysfsSerialDiscovery::SysfsSerialDiscovery(std::string root, PortTypeQuery askPo
 std::vector<SerialDevice> SysfsSerialDiscovery::Devices() {
   const fs::path root = root_.empty() ? fs::path("/") : fs::path(root_);
   const std::map<std::string, std::string> byId = ByIdNames(root / "dev/serial/by-id");
+  const std::set<std::string> consoles = ConsoleNames(root);
 
   struct Found {
     std::tuple<Group, bool, std::string, std::pair<std::string, long>> order;
@@ -139,6 +162,7 @@ std::vector<SerialDevice> SysfsSerialDiscovery::Devices() {
     const std::string name = entry.filename().string();
     std::error_code existsError;
     if (!fs::exists(entry / "device", existsError)) continue;  // consoles, virtual terminals, pseudo-terminals
+    if (consoles.contains(name)) continue;
     const std::string devicePath = (root / "dev" / name).string();
     const std::optional<int> type = ReadNumberFile(entry / "type");
 

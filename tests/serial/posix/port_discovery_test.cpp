@@ -46,6 +46,8 @@ const Tty kMachine[] = {
     {"ttyUSB3", true, -1, "ch341", "usb-1a86_USB\\x20Serial-if0a-port12"},  // a blank the device manager escaped
     {"ttyAMA0", true, -1, "uart-pl011", nullptr},
     {"ttyXR0", true, 0, "xr_serial", nullptr},
+    {"ttyS5", true, 4, "serial8250", nullptr},  // the kernel's console (tty class)
+    {"ttyS6", true, 4, "serial8250", nullptr},  // the kernel's console (/proc/consoles)
 };
 
 const std::string kHint = ": no permission; add your user to the dialout group and log in again";
@@ -55,6 +57,9 @@ class PortDiscoveryTest : public MainWindowTest {
   void SetUp() override {
     TearDown();
     for (const Tty& t : kMachine) Add(t);
+    std::ofstream(root / "sys/class/tty/console/active") << "tty0 ttyS5\n";
+    fs::create_directories(root / "proc");
+    std::ofstream(root / "proc/consoles") << "tty0                 -WU (E  p  )    4:1\nttyS6  -W- (E p a) 4:70\n";
   }
   void TearDown() override {
     dlg.m_hPort.reset();

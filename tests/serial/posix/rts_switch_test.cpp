@@ -75,7 +75,11 @@ TEST(RtsSwitch, UpWhileTheRequestIsSentDownBeforeAnyReplyIsRead) {
       {{}, nullptr, true, true, "rs485 refused, rts- 0", "rts+ 0, rts- 0", "restore", "", 0},
       {{.modemLines = false}, nullptr, true, false, "rs485 refused, rts- refused", "", "restore",
        "RTS not switched: the device has no modem control lines", -1},
-      {{.rs485 = true}, "keep", true, false, "restore", "", "restore", "RTS left as it is (R742_RTS=keep)", -1},
+      {{.rs485 = true}, " Keep\t", true, false, "restore", "", "restore", "RTS left as it is (R742_RTS=keep)", -1},
+      {{.rs485 = true}, "kep", true, false, "rs485", "", "restore",
+       "R742_RTS=\"kep\" not understood (only keep is): RTS is switched as usual", -1},
+      {{.modemLines = false}, " ", true, false, "rs485 refused, rts- refused", "", "restore",
+       "RTS not switched: the device has no modem control lines", -1},
       {{.rs485 = true}, nullptr, false, false, "restore", "", "restore", "", -1},
       // clang-format on
   };
