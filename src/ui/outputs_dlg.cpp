@@ -92,6 +92,7 @@ bool COutputsDlg::OnInitDialog() {
   SetText(IDC_STATUS_RIGHT, "Ready");
   m_nFloatOrder = 2;
 
+  ReportCommandLine();
   if (IsOverrideMode()) OnRead();
 
   // After the override Read, so that a byte order given on the command line is shown.

@@ -146,6 +146,7 @@ class COutputsDlg : public CDialog {
   // Reads node number and response time and opens the port (Port Setup
   // dialog unless the command line gives the link).
   void SetUpLink();
+  void ReportCommandLine();
   void ClosePort();
 
  protected:

@@ -1,4 +1,6 @@
 // Read, Send and Release, and the link they run over.
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "model/value_reader.h"
@@ -17,6 +19,14 @@ constexpr std::size_t kResponseChars = 19;
 // Node 0 would reach every node at once, and 256 and above would wrap onto
 // another node's address: only 1..255 (after truncation) addresses one node.
 bool AddressesOneNode(float node) { return node >= 1.0f && node < 256.0f; }
+
+// The float order the command line's eighth token selects: the whole token read
+// as a whole number ("00000000001" is 1, a saturated huge value is out of
+// range), when that is 0..3.
+std::optional<int> OrderFromToken(const std::string& token) {
+  const int order = ReadWholeNumberText(token, token.size());
+  return order >= 0 && order <= 3 ? std::optional(order) : std::nullopt;
+}
 
 }  // namespace
 
@@ -48,6 +58,29 @@ void COutputsDlg::StartOperation(int startState) {
   m_nStepTimer = SetTimer(TIMER_STEP, kStepGapMs);
 }
 
+// A command line that starts nothing, or a float order read from a token that
+// is not one, is said once as the window opens; what happens stays the same.
+void COutputsDlg::ReportCommandLine() {
+  if ((m_nTokenCount >= 2 && m_nTokenCount <= 7) || m_nTokenCount >= 9) {
+    AddLogLine(std::to_string(m_nTokenCount) +
+                   " tokens on the command line: the unattended start needs exactly 8, so none is started",
+               1);
+    return;
+  }
+  if (!IsOverrideMode()) return;
+  const std::string& token = m_strToken[7];
+  const std::optional<int> order = OrderFromToken(token);
+  const bool digits =
+      !token.empty() && std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (order && digits) return;
+  constexpr std::size_t kShownChars = 20;
+  const std::string shown = token.substr(0, kShownChars) + (token.size() > kShownChars ? "..." : "");
+  AddLogLine("Float order token \"" + shown + "\" is not a whole number 0 to 3: " +
+                 (order ? "order " + std::to_string(*order) + " is used"
+                        : "order " + std::to_string(m_nFloatOrder) + " stays"),
+             1);
+}
+
 void COutputsDlg::SetUpLink() {
   CPortSetupDlg setup;
   setup.m_nCmdLineCount = m_nTokenCount;
@@ -59,9 +92,8 @@ void COutputsDlg::SetUpLink() {
     setup.m_szCmdStopBits = m_strToken[4];
     SetText(IDC_NODE, m_strToken[5]);
     SetText(IDC_RESPONSE_MS, m_strToken[6]);
-    // The whole token counts: "00000000001" is order 1, and a saturated huge value is out of range.
-    const int order = ReadWholeNumberText(m_strToken[7], m_strToken[7].size());
-    if (order >= 0 && order <= 3) m_nFloatOrder = static_cast<std::uint8_t>(order);
+    if (const std::optional<int> order = OrderFromToken(m_strToken[7]))
+      m_nFloatOrder = static_cast<std::uint8_t>(*order);
     SetText(IDC_STATUS_RIGHT, "Port Settings OK");
   }
 

@@ -1,6 +1,7 @@
 #include "ui/window_fixture.h"
 
 #include "serial/serial_port.h"
+#include "support/memory_line.h"
 #include "ui/templates.h"
 
 namespace r742::test {
@@ -85,6 +86,38 @@ TEST_F(MainWindowTest, OverrideModeKeepsNodeAndResponseLockedAfterThePortCloses)
   dlg.EnableControls();
   dlg.ClosePort();
   EXPECT_FALSE(Enabled(IDC_NODE) || Enabled(IDC_RESPONSE_MS));
+}
+
+// A command line that starts nothing, or a float order token that is not one,
+// is said in one row; what happens stays the same.
+TEST_F(MainWindowTest, TheCommandLineIsExplainedWhereItDoesNotDoWhatItSeems) {
+  const std::string ignored = " tokens on the command line: the unattended start needs exactly 8, so none is started";
+  const std::string notAnOrder = "\" is not a whole number 0 to 3: ";
+  MemoryPortProvider noPorts;  // the Read of the eight tokens opens nothing of the machine's
+  PortProviderScope scope(noPorts);
+  const struct {
+    const char* line;
+    std::string row;  // empty: none
+    int order;
+  } cases[] = {
+      {"", "", 2},
+      {"COM1", "", 2},
+      {"COM1 38400", "2" + ignored, 2},
+      {"COM1,38400,N,8,2,1,300,1,,", "9" + ignored, 2},
+      {"COM1 38400 N 8 2 1 300 00000000003", "", 3},
+      {"COM1 38400 N 8 2 1 300 abc", "Float order token \"ABC" + notAnOrder + "order 0 is used", 0},
+      {"COM1 38400 N 8 2 1 300 1.9", "Float order token \"1.9" + notAnOrder + "order 1 is used", 1},
+      {"COM1 38400 N 8 2 1 300 4", "Float order token \"4" + notAnOrder + "order 2 stays", 2},
+      {"COM1 38400 N 8 2 1 300 ,", "Float order token \"" + notAnOrder + "order 0 is used", 0},
+  };
+  for (const auto& c : cases) {
+    dlg.m_nFloatOrder = 2;
+    Open(c.line);
+    const std::vector<std::string> rows = LogRows();
+    EXPECT_EQ(rows.empty() || rows.front().starts_with("COM1") ? "" : rows.front(), c.row) << c.line;
+    EXPECT_EQ(dlg.m_nFloatOrder, c.order) << c.line;
+    window->Click(kIdCancel);
+  }
 }
 
 // Channels: assigning parameters.
