@@ -1,12 +1,11 @@
-// The event log list and the appended log file. How traffic lines reach the
+// The event log list and the appended log file's faults. How traffic lines reach the
 // list and the file, whole or limited, is tested by the operations against the node.
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "log/log_time.h"
+#include "modbus/traffic_text.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {
@@ -43,35 +42,34 @@ TEST_F(MainWindowTest, LogDateRowHeadsOnlyATimestampedStart) {
   EXPECT_EQ(rows[1].substr(8), " Disconnected");
 }
 
-TEST_F(MainWindowTest, LogFileIsAppendedAcrossRunsAndSkippedWhenItCannotOpen) {
+// A file that cannot take a line costs one reason row, said again only after a line reached the file.
+TEST_F(MainWindowTest, LogFileFaultIsSaidOnceUntilALineIsWrittenAgain) {
   Open();
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("r742_event_log_test_" + std::to_string(::getpid()) + ".txt");
-  std::filesystem::remove(file);
-  for (int run = 0; run < 2; ++run) {
-    COutputsDlg other;
-    EXPECT_EQ(other.AppendLogFile(file.string().c_str(), "Modbus >> 01 03 00 18 00 12 45 C0 "), 0);
-  }
-  {
-    std::ifstream in(file, std::ios::binary);  // closed before the file goes: Windows keeps an open file
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-#if defined(_WIN32)
-    const char* kLineEnd = "\r\n";  // the platform's text files
-#else
-    const char* kLineEnd = "\n";
-#endif
-    const std::string line = std::string("Modbus >> 01 03 00 18 00 12 45 C0 ") + kLineEnd;
-    EXPECT_EQ(bytes, line + line);
-  }
-  EXPECT_TRUE(std::filesystem::remove(file));
-
-  EXPECT_EQ(dlg.AppendLogFile("/nonexistent-folder/kesTestLog.txt", "x"), -1);
-  dlg.m_strLogFileName = "/nonexistent-folder/kesTestLog.txt";
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("r742_log_fault_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(folder);
+  dlg.m_strLogFileName = (folder / "kesTestLog.txt").string();
   window->Click(IDC_SHOW_MODBUS);
-  const std::uint8_t frame[] = {1, 3, 0};
-  dlg.FormatTraffic(frame, sizeof frame, 0);
-  dlg.PublishTraffic(COutputsDlg::TrafficRoute::Request);
-  EXPECT_EQ(Rows(IDC_LOG_LIST).size(), 1u);  // still shown, no message
+  std::vector<std::string> shown;
+  const auto publish = [&](std::uint8_t byte) {
+    shown.push_back(FormatTrafficLine(&byte, 1, 0));
+    dlg.FormatTraffic(&byte, 1, 0);
+    dlg.PublishTraffic(COutputsDlg::TrafficRoute::Request);
+  };
+  publish(1);  // no such folder
+  publish(2);
+  std::filesystem::create_directory(folder);
+  publish(3);
+  std::filesystem::remove_all(folder);
+  publish(4);
+  publish(5);
+
+  const std::string said = dlg.m_strLogFileName + " not written: ";
+  const std::vector<std::string> rows = LogRows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[1].substr(0, said.size()), said);
+  EXPECT_GT(rows[1].size(), said.size());  // with the system's reason
+  EXPECT_EQ(rows, (std::vector<std::string>{shown[0], rows[1], shown[1], shown[2], shown[3], rows[1], shown[4]}));
   EXPECT_TRUE(platform.MessageBoxes().empty());
 }
 
