@@ -118,8 +118,12 @@ class COutputsDlg : public CDialog {
   // Files the pending line whole, shows it (shortened with "Limit String
   // Length") and empties it; nothing while "Modbus" is off or no line is pending.
   void PublishTraffic(TrafficRoute route);
-  // Appends `text` and a line end; 0 when written, -1 when the file could not be opened.
+  // Appends `text` and a line end in one write; 0 when written, -1 when nothing
+  // was (the reason then in m_strLogFileFault).
   int AppendLogFile(const char* fileName, std::string_view text);
+  std::string m_strLogFileFault;
+  // The event log said why a line missed the file, and no line was written since.
+  bool m_bLogFileFaultSaid = false;
 
   // --- requests to the node; each returns the number of bytes written (0: not sent)
   std::uint32_t ReadSystemSettings();
