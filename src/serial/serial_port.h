@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "os/system_error.h"
+
 namespace r742 {
 
 // The parts of the device-control block the program sets.
@@ -33,9 +35,6 @@ struct CommTimeouts {
   std::uint32_t writeTotalMultiplier = 0;
   std::uint32_t writeTotalConstant = 0;
 };
-
-// An operating system's error code in its own words; each OS's serial folder defines it.
-std::string SystemErrorText(std::uint32_t code);
 
 // Whether a transfer that failed with `code` says the device itself went away
 // (an adapter pulled out), rather than a fault on the line; each OS's serial

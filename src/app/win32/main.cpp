@@ -10,7 +10,7 @@
 #include "app/outputs_app.h"
 #include "os/win32/windows_api.h"
 #include "platform/win32/win32_autopilot.h"
-#include "platform/win32/win32_text.h"
+#include "os/win32/utf16_text.h"
 
 namespace {
 

@@ -6,19 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "os/system_error.h"
 
 namespace r742 {
 namespace {
 
 constexpr const char* kNotRegular = "not a regular file";
-
-std::string ErrorText(int code) {
-  char text[256] = {};
-  // The GNU strerror_r returns its text, which need not be in the buffer.
-  const char* said = strerror_r(code, text, sizeof text);
-  return said != nullptr ? said : text;
-}
 
 // A write to a regular file stops short only where there is no room for the
 // rest: past the process's file-size limit, or on a full medium.
@@ -69,7 +63,7 @@ bool AppendWholeToFile(const char* fileName, std::string_view bytes, std::string
     fd = open(fileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    whyNot = ErrorText(errno);
+    whyNot = SystemErrorText(static_cast<std::uint32_t>(errno));
     return false;
   }
   const FileDescriptor file(fd);
@@ -84,14 +78,15 @@ bool AppendWholeToFile(const char* fileName, std::string_view bytes, std::string
   } while (written < 0 && errno == EINTR);
   if (written == static_cast<ssize_t>(bytes.size())) return true;
   if (written < 0) {
-    whyNot = ErrorText(errno);
+    whyNot = SystemErrorText(static_cast<std::uint32_t>(errno));
     return false;
   }
   // An appending write leaves the offset at the end of what it wrote.
   const off_t end = lseek(fd, 0, SEEK_CUR);
   const off_t start = end - static_cast<off_t>(written);
-  whyNot = ErrorText(ShortWriteCause(start + static_cast<off_t>(bytes.size())));
-  if (end < 0 || !CutTo(fd, start)) whyNot += " (a part of the line stays: " + ErrorText(errno) + ")";
+  whyNot = SystemErrorText(static_cast<std::uint32_t>(ShortWriteCause(start + static_cast<off_t>(bytes.size()))));
+  if (end < 0 || !CutTo(fd, start))
+    whyNot += " (a part of the line stays: " + SystemErrorText(static_cast<std::uint32_t>(errno)) + ")";
   return false;
 }
 

@@ -2,32 +2,14 @@
 
 #include <cstring>
 
+#include "os/system_error.h"
+#include "os/win32/utf16_text.h"
 #include "os/win32/windows_api.h"
 
 namespace r742 {
 namespace {
 
 constexpr const char* kNotRegular = "not a regular file";
-
-std::string ErrorText(DWORD code) {
-  char text[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                      text, sizeof text, nullptr);
-  std::string said(text, length);
-  while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ' || said.back() == '.'))
-    said.pop_back();
-  return said.empty() ? "system error " + std::to_string(code) : said;
-}
-
-// The UTF-8 name as Windows takes it; invalid sequences become U+FFFD.
-std::wstring WideName(const char* utf8) {
-  const int bytes = static_cast<int>(std::strlen(utf8));
-  if (bytes == 0) return {};
-  const int chars = MultiByteToWideChar(CP_UTF8, 0, utf8, bytes, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
-  if (chars > 0) MultiByteToWideChar(CP_UTF8, 0, utf8, bytes, wide.data(), chars);
-  return wide;
-}
 
 class FileHandle {
  public:
@@ -52,7 +34,7 @@ bool IsDiskFile(HANDLE file) {
 std::string_view TextLineEnd() { return "\r\n"; }
 
 bool AppendWholeToFile(const char* fileName, std::string_view bytes, std::string& whyNot) {
-  const std::wstring name = WideName(fileName);
+  const std::wstring name = Widen(fileName);
   const DWORD attributes = GetFileAttributesW(name.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     whyNot = kNotRegular;
@@ -63,7 +45,7 @@ bool AppendWholeToFile(const char* fileName, std::string_view bytes, std::string
       CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_WRITE_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    whyNot = ErrorText(GetLastError());
+    whyNot = SystemErrorText(GetLastError());
     return false;
   }
   const FileHandle file(handle);
@@ -73,15 +55,15 @@ bool AppendWholeToFile(const char* fileName, std::string_view bytes, std::string
   }
   LARGE_INTEGER start{};
   if (SetFilePointerEx(handle, LARGE_INTEGER{}, &start, FILE_END) == 0) {
-    whyNot = ErrorText(GetLastError());
+    whyNot = SystemErrorText(GetLastError());
     return false;
   }
   DWORD written = 0;
   const BOOL done = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   if (done != 0 && written == bytes.size()) return true;
-  whyNot = ErrorText(done != 0 ? ERROR_DISK_FULL : GetLastError());
+  whyNot = SystemErrorText(done != 0 ? ERROR_DISK_FULL : GetLastError());
   if (written > 0 && (SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) == 0 || SetEndOfFile(handle) == 0))
-    whyNot += " (a part of the line stays: " + ErrorText(GetLastError()) + ")";
+    whyNot += " (a part of the line stays: " + SystemErrorText(GetLastError()) + ")";
   return false;
 }
 

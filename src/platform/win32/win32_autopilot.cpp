@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "platform/win32/win32_picture.h"
-#include "platform/win32/win32_text.h"
+#include "os/win32/utf16_text.h"
 
 namespace r742 {
 

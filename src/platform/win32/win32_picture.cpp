@@ -1,6 +1,6 @@
 #include "platform/win32/win32_picture.h"
 
-#include "platform/win32/win32_text.h"
+#include "os/win32/utf16_text.h"
 
 #include <cstdint>
 #include <filesystem>

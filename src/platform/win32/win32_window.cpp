@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/call_guarded.h"
-#include "platform/win32/win32_text.h"
+#include "os/win32/utf16_text.h"
 
 namespace r742 {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/list_rules.h"
-#include "platform/win32/win32_text.h"
+#include "os/win32/utf16_text.h"
 #include "platform/win32/win32_window.h"
 
 namespace r742 {

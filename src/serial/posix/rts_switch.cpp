@@ -22,7 +22,7 @@ RtsChoice ReadRtsChoice(const char* value) {
   if (first == std::string_view::npos) return {};
   const std::string_view word = raw.substr(first, raw.find_last_not_of(" \t") - first + 1);
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  if (std::ranges::equal(word, std::string_view("keep"), {}, lower)) return {.keep = true};
+  if (std::ranges::equal(word, std::string_view("keep"), {}, lower)) return {.keep = true, .remark = {}};
   constexpr std::size_t kShownChars = 40;
   return {.remark = "R742_RTS=\"" + std::string(raw.substr(0, kShownChars)) + (raw.size() > kShownChars ? "..." : "") +
                     "\" not understood (only keep is): RTS is switched as usual"};

@@ -1,6 +1,7 @@
 #include <array>
 #include <optional>
 
+#include "os/win32/utf16_text.h"
 #include "os/win32/windows_api.h"
 #include "serial/serial_port.h"
 #include "serial/win32/win32_serial_port.h"
@@ -13,15 +14,6 @@ namespace {
 // The device manager's class "Ports (COM & LPT)".
 constexpr GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
-std::string Utf8(const wchar_t* text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 1) return {};
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-  out.pop_back();  // the terminator
-  return out;
-}
-
 // The name the port's driver goes by ("COM3"), from the device's own registry key.
 std::string PortNameOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
   HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
@@ -30,7 +22,7 @@ std::string PortNameOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
   DWORD type = 0, bytes = sizeof(name) - sizeof(wchar_t);  // room for the terminator the value may lack
   const LONG status = RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name.data()), &bytes);
   RegCloseKey(key);
-  return status == ERROR_SUCCESS && type == REG_SZ ? Utf8(name.data()) : std::string();
+  return status == ERROR_SUCCESS && type == REG_SZ ? Narrow(name.data()) : std::string();
 }
 
 std::string FriendlyNameOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
@@ -41,7 +33,7 @@ std::string FriendlyNameOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
                                          nullptr) ||
       type != REG_SZ)
     return {};
-  return Utf8(name.data());
+  return Narrow(name.data());
 }
 
 // What the device manager calls the present ports COM1..COM9 ("USB Serial

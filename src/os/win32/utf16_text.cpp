@@ -1,4 +1,4 @@
-#include "platform/win32/win32_text.h"
+#include "os/win32/utf16_text.h"
 
 #include <algorithm>
 #include <climits>
