@@ -8,9 +8,9 @@
 
 #include "app/command_line.h"
 #include "app/outputs_app.h"
+#include "os/win32/utf16_text.h"
 #include "os/win32/windows_api.h"
 #include "platform/win32/win32_autopilot.h"
-#include "os/win32/utf16_text.h"
 
 namespace {
 

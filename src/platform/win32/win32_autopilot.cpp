@@ -6,8 +6,8 @@
 #include <memory>
 #include <sstream>
 
-#include "platform/win32/win32_picture.h"
 #include "os/win32/utf16_text.h"
+#include "platform/win32/win32_picture.h"
 
 namespace r742 {
 

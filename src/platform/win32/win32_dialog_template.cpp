@@ -1,7 +1,7 @@
 #include "platform/win32/win32_dialog_template.h"
 
-#include "os/win32/windows_api.h"
 #include "os/win32/utf16_text.h"
+#include "os/win32/windows_api.h"
 #include "platform/window.h"
 
 namespace r742 {

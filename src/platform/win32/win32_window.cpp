@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/call_guarded.h"
 #include "os/win32/utf16_text.h"
+#include "platform/call_guarded.h"
 
 namespace r742 {
 

@@ -3,8 +3,8 @@
 // layer's list rules, so every backend moves or drops a selection alike.
 #include <algorithm>
 
-#include "platform/list_rules.h"
 #include "os/win32/utf16_text.h"
+#include "platform/list_rules.h"
 #include "platform/win32/win32_window.h"
 
 namespace r742 {
