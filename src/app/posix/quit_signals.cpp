@@ -1,0 +1,74 @@
+#include "app/posix/quit_signals.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+
+namespace r742 {
+
+namespace {
+
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+int g_pipe[2] = {-1, -1};
+volatile sig_atomic_t g_received = 0;
+
+void RestoreDefault(int signal) {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+}
+
+// Only async-signal-safe calls here.
+void OnQuitSignal(int signal) {
+  if (g_received != 0) {  // the clean end is already under way: end now
+    RestoreDefault(signal);
+    raise(signal);  // delivered as the handler returns
+    return;
+  }
+  g_received = signal;
+  const int saved = errno;
+  const unsigned char number = static_cast<unsigned char>(signal);
+  [[maybe_unused]] const ssize_t written = write(g_pipe[1], &number, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+int InstallQuitSignals() {
+  if (g_pipe[0] < 0 && pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  struct sigaction action {};
+  action.sa_handler = &OnQuitSignal;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  for (int signal : kQuitSignals) sigaddset(&action.sa_mask, signal);  // one handler at a time
+  for (int signal : kQuitSignals)
+    if (sigaction(signal, &action, nullptr) != 0) return -1;
+  return g_pipe[0];
+}
+
+int TakeQuitSignal() {
+  unsigned char number = 0;
+  if (g_pipe[0] < 0 || read(g_pipe[0], &number, 1) != 1) return 0;
+  return number;
+}
+
+void EndBySignal(int signal) {
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(nullptr);
+  RestoreDefault(signal);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal);
+  _exit(128 + signal);  // only if the signal's default action did not end the process
+}
+
+}  // namespace r742
