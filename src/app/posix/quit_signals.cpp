@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -15,7 +16,9 @@ namespace {
 constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 int g_pipe[2] = {-1, -1};
-volatile sig_atomic_t g_received = 0;
+// Several threads may take signals at once: the first to swap in its number ends cleanly.
+std::atomic<int> g_received{0};
+static_assert(std::atomic<int>::is_always_lock_free, "used in a signal handler");
 
 void RestoreDefault(int signal) {
   struct sigaction action {};
@@ -26,12 +29,11 @@ void RestoreDefault(int signal) {
 
 // Only async-signal-safe calls here.
 void OnQuitSignal(int signal) {
-  if (g_received != 0) {  // the clean end is already under way: end now
+  if (g_received.exchange(signal) != 0) {  // the clean end is already under way: end now
     RestoreDefault(signal);
     raise(signal);  // delivered as the handler returns
     return;
   }
-  g_received = signal;
   const int saved = errno;
   const unsigned char number = static_cast<unsigned char>(signal);
   [[maybe_unused]] const ssize_t written = write(g_pipe[1], &number, 1);
