@@ -38,7 +38,8 @@ std::string StartFailure(const QString& reason) {
 void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
     // Qt would abort next; its objects are half made, so nothing of them is torn down.
-    const std::string line = StartFailure(text) + "\n";
+    // The first warning tells the cause ("could not connect to display"), if there is one.
+    const std::string line = StartFailure(g_held->empty() ? text : g_held->front().text) + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(nullptr);
     std::_Exit(1);
