@@ -50,7 +50,10 @@ TEST(ProgramEnd, SignalsEndTheReadAsQuitDoesAndLeaveThePortFree) {
       if (poll(&p, 1, 100) > 0) received += std::max<ssize_t>(read(line.MasterFd(), bytes, sizeof bytes), 0);
     }
     ASSERT_GE(received, 8u) << program.Output();
-    for (int signal : signals) program.Signal(signal);
+    for (int signal : signals) {
+      signals.size() == 1 ? program.Signal(signal) : program.SignalMainThread(signal);
+      if (signal == SIGSTOP) ASSERT_TRUE(program.AwaitStopped());  // the next two come before it can act
+    }
     const int status = program.WaitStatus(Clock::now() + 20s);
     EXPECT_TRUE(status != -1 && WIFSIGNALED(status) && (signals.size() > 1 || WTERMSIG(status) == signals[0]))
         << status << program.Output();

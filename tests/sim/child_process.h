@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,6 +80,13 @@ class ChildProcess {
     return late ? -1 : status;
   }
   void Signal(int signal) { kill(pid_, signal); }
+  // To the program's first thread only: signals so sent are taken one after the other, never by two threads at once.
+  void SignalMainThread(int signal) { syscall(SYS_tgkill, pid_, pid_, signal); }
+  // Waits until a SIGSTOP sent has taken effect.
+  bool AwaitStopped() {
+    int status = 0;
+    return waitpid(pid_, &status, WUNTRACED) == pid_ && WIFSTOPPED(status);
+  }
   const std::string& Output() const { return output_; }
 
  private:
