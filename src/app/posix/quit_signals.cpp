@@ -1,11 +1,11 @@
 #include "app/posix/quit_signals.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 
@@ -35,7 +35,7 @@ void OnQuitSignal(int signal) {
     return;
   }
   const int saved = errno;
-  const unsigned char number = static_cast<unsigned char>(signal);
+  const auto number = static_cast<unsigned char>(signal);
   [[maybe_unused]] const ssize_t written = write(g_pipe[1], &number, 1);
   errno = saved;
 }
@@ -68,9 +68,10 @@ void EndBySignal(int signal) {
   sigset_t unblock;
   sigemptyset(&unblock);
   sigaddset(&unblock, signal);
-  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
   raise(signal);
-  _exit(128 + signal);  // only if the signal's default action did not end the process
+  // cppcheck-suppress unreachableCode ; raise returns where the default action does not end the process
+  _exit(128 + signal);
 }
 
 }  // namespace r742

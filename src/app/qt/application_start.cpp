@@ -56,6 +56,7 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
   auto app = std::make_unique<QApplication>(argc, argv);
   qInstallMessageHandler(previous);
   g_held = nullptr;
+  // cppcheck-suppress knownEmptyContainer ; filled by the message handler during the construction
   for (const HeldMessage& m : held)
     qt_message_output(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
   return app;

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <cerrno>
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -19,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
+#include "serial/serial_port.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ int Run(int argc, char** argv, int& quitSignal) {
   // First, so that a signal while the program starts also ends it as Quit does, once the window runs.
   const int signalPipe = r742::InstallQuitSignals();
   if (signalPipe < 0)
-    std::cerr << "r742-outputs: signals end the program at once: " << std::strerror(errno) << std::endl;
+    std::cerr << "r742-outputs: signals end the program at once: "
+              << r742::SystemErrorText(static_cast<std::uint32_t>(errno)) << std::endl;
 
   const bool forcedOffscreen = !HasDisplay() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
   if (forcedOffscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
