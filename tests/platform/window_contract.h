@@ -250,11 +250,33 @@ TYPED_TEST_P(WindowContract, NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn) 
   EXPECT_EQ(std::tuple(outerResult, d.Shows(), inner.destroys, outer.destroys), std::tuple(7, 3, 2, 1));
 }
 
+// A quit from outside (a signal, the session ending) is not the nested dialogs' to refuse, and a message
+// box opened meanwhile closes by itself; the outermost window then closes as by its close box, from its loop.
+TYPED_TEST_P(WindowContract, AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOutermostWindow) {
+  auto& d = this->d;
+  RecordingDialog outer, inner, later;
+  inner.cancelEnds = false;
+  std::vector<int> results;
+  inner.onTimer = [&](unsigned id) {
+    inner.KillTimer(id);
+    CurrentPlatform()->RequestQuit();
+    inner.MessageBox("Opened as the quit came", "Test", kMbOk);
+  };
+  const int result = d.Run(outer, [&](IWindow&) {
+    results.push_back(d.Run(inner, [&](IWindow& w) { w.SetTimer(1, 10); }));
+    results.push_back(d.Run(later, [](IWindow&) { ADD_FAILURE() << "a run began after the quit"; }));
+    EXPECT_EQ(outer.cancels, 0) << "cancelled inside its own handler";
+  });
+  EXPECT_EQ(results, (std::vector<int>{kIdCancel, kIdCancel}));
+  EXPECT_EQ(std::tuple(result, inner.cancels, outer.cancels, outer.destroys), std::tuple(kIdCancel, 0, 1, 1));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, ProgramTextTypingAndClicksReachTheDialogOncePerChange,
                             EnterEscapeCloseBoxAndMenuGoToTheDialog, ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
                             OnlyTheUsersChoiceInAListOrComboNotifies,
                             TimersRestartDieAndNeverTickOnceTheRunEndedOrTheWindowIsGone,
                             EndedOrFailedInitialisationReturnsWithoutShowing,
-                            NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn);
+                            NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn,
+                            AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOutermostWindow);
 
 }  // namespace r742::test

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,14 +66,27 @@ class ChildProcess {
   }
   // The exit code once the program ended; -1 when it had to be killed at the deadline.
   int Wait(Clock::time_point deadline) {
+    const int status = WaitStatus(deadline);
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // The wait status once the program ended; -1 when it had to be killed at the deadline.
+  int WaitStatus(Clock::time_point deadline) {
     while (ReadSome(deadline)) continue;
-    if (out_ >= 0) kill(pid_, SIGKILL);
+    const bool late = out_ >= 0;
+    if (late) kill(pid_, SIGKILL);
     int status = 0;
     if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
     pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return late ? -1 : status;
   }
   void Signal(int signal) { kill(pid_, signal); }
+  // To the program's first thread only: signals so sent are taken one after the other, never by two threads at once.
+  void SignalMainThread(int signal) { syscall(SYS_tgkill, pid_, pid_, signal); }
+  // Waits until a SIGSTOP sent has taken effect.
+  bool AwaitStopped() {
+    int status = 0;
+    return waitpid(pid_, &status, WUNTRACED) == pid_ && WIFSTOPPED(status);
+  }
   const std::string& Output() const { return output_; }
 
  private:

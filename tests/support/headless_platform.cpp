@@ -14,8 +14,12 @@ HeadlessPlatform::~HeadlessPlatform() {
 
 int HeadlessPlatform::RunModal(CDialog& dialog) {
   modalRuns_.push_back(dialog.IDD());
+  const bool nested =
+      !running_.empty() || std::any_of(windows_.begin(), windows_.end(), [](auto& w) { return !w->Ended(); });
+  if (quitRequested_ && nested) return kIdCancel;  // the program is ending
   auto owned = std::make_unique<HeadlessWindow>(*this, dialog);
   HeadlessWindow* window = owned.get();
+  running_.push_back(window);
   dialog.AttachWindow(window);
   // As on the real backends, a dialog whose initialisation throws is not shown.
   if (!CallGuarded("OnInitDialog", [&] { dialog.InitWindow(); })) window->EndDialog(kIdCancel);
@@ -28,9 +32,30 @@ int HeadlessPlatform::RunModal(CDialog& dialog) {
     }
   }
   if (!window->Ended()) window->EndDialog(kIdCancel);
+  running_.pop_back();
   const int result = window->Result();
   Destroy(window);
   return result;
+}
+
+void HeadlessPlatform::RequestQuit() {
+  quitRequested_ = true;
+  ContinueQuit();
+}
+
+void HeadlessPlatform::ContinueQuit() {
+  if (!quitRequested_) return;
+  HeadlessWindow* outermost = nullptr;
+  for (auto& w : windows_)
+    if (!outermost && !w->Ended()) outermost = w.get();
+  if (!outermost && !running_.empty()) outermost = running_.front();
+  if (!outermost) return;
+  for (HeadlessWindow* w : running_)
+    if (w != outermost) w->EndDialog(kIdCancel);
+  if (running_.size() > (running_.empty() || running_.front() != outermost ? 0u : 1u)) return;  // still unwinding
+  quitRequested_ = false;
+  if (!outermost->Ended()) outermost->dialog_.DispatchCancel();
+  ReapEnded();
 }
 
 HeadlessWindow& HeadlessPlatform::Open(CDialog& dialog) {
@@ -62,6 +87,7 @@ void HeadlessPlatform::Destroy(HeadlessWindow* window) {
 void HeadlessPlatform::ReapEnded() {
   for (auto& w : windows_)
     if (w->Ended() && !w->Destroyed()) Destroy(w.get());
+  ContinueQuit();
 }
 
 std::optional<std::uint64_t> HeadlessPlatform::NextTimerDue() const {
@@ -72,6 +98,7 @@ std::optional<std::uint64_t> HeadlessPlatform::NextTimerDue() const {
 }
 
 void HeadlessPlatform::Advance(std::uint64_t ms) {
+  ContinueQuit();
   const std::uint64_t target = now_ + ms;
   for (;;) {
     auto next = timers_.end();

@@ -109,6 +109,10 @@ class HeadlessPlatform final : public IPlatform {
   // script queued for the template (if any); a run that is still open after
   // its script (or without a script) ends with kIdCancel.
   int RunModal(CDialog& dialog) override;
+  // The nested runs end at once; the outermost window (the first opened that
+  // is still live, else the outermost run) is cancelled at the next point
+  // between handlers: a tick, a user event, or Advance.
+  void RequestQuit() override;
 
   // Opens a dialog without blocking: the test drives it and the clock.
   HeadlessWindow& Open(CDialog& dialog);
@@ -139,7 +143,10 @@ class HeadlessPlatform final : public IPlatform {
   void RemoveTimers(HeadlessWindow* window);
   void Destroy(HeadlessWindow* window);
   void ReapEnded();
+  void ContinueQuit();
 
+  bool quitRequested_ = false;
+  std::vector<HeadlessWindow*> running_;  // the modal runs, innermost last
   std::uint64_t now_ = 0;
   std::uint64_t order_ = 0;
   std::vector<Timer> timers_;

@@ -1,9 +1,12 @@
 // r742-outputs for Windows: opens the main window. With R742_SCREENSHOT (a
 // BMP path), R742_TEXTS (a text path) or R742_PRESS (captions of buttons and
 // check boxes, comma separated) the window runs by itself: once shown and idle
-// it presses them in turn, writes the picture and the control texts, and closes.
+// it presses them in turn, writes the picture and the control texts, and closes
+// (exit status 1 if one of them could not be written). Log-off and shut-down
+// (WM_ENDSESSION) end the window as Quit does.
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "app/command_line.h"
@@ -34,8 +37,9 @@ int main() {
   r742::Win32Platform platform;
   r742::AutopilotPlan plan{Environment(L"R742_SCREENSHOT"), Environment(L"R742_TEXTS"),
                            r742::SplitPresses(Environment(L"R742_PRESS"))};
+  std::shared_ptr<const r742::AutopilotOutcome> autopilot;
   if (!plan.bitmapPath.empty() || !plan.textsPath.empty() || !plan.presses.empty())
-    r742::ArmAutopilot(platform, std::move(plan));
+    autopilot = r742::ArmAutopilot(platform, std::move(plan));
   r742::PlatformScope scope(platform);
 
   try {
@@ -45,5 +49,5 @@ int main() {
     std::cerr << "r742-outputs: " << e.what() << std::endl;
     return 1;
   }
-  return 0;
+  return autopilot && autopilot->writeFailed ? 1 : 0;
 }

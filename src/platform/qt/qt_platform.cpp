@@ -1,13 +1,13 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <iostream>
 
 #include "platform/call_guarded.h"
@@ -20,6 +20,7 @@ QtPlatform::QtPlatform() = default;
 QtPlatform::~QtPlatform() = default;
 
 int QtPlatform::RunModal(CDialog& dialog) {
+  if (quitRequested_ && !running_.empty()) return kIdCancel;  // the program is ending
   QWidget* parent = running_.empty() ? QApplication::activeWindow() : running_.back();
   QPointer<QtWindow> window = new QtWindow(dialog, parent);
   dialog.AttachWindow(window);
@@ -32,7 +33,10 @@ int QtPlatform::RunModal(CDialog& dialog) {
   if (!initialised && window) window->EndDialog(kIdCancel);  // a half-initialised dialog is not shown
   if (window && !window->Ended()) {
     ArmScreenshot(*window);
+    if (quitRequested_) QTimer::singleShot(0, window, [this] { ContinueQuit(); });
+    ++looping_;
     window->exec();
+    --looping_;
   }
   running_.pop_back();
   int result = kIdCancel;
@@ -45,53 +49,84 @@ int QtPlatform::RunModal(CDialog& dialog) {
   return result;
 }
 
+void QtPlatform::RequestQuit() {
+  quitRequested_ = true;
+  ContinueQuit();
+}
+
+void QtPlatform::ContinueQuit() {
+  if (!quitRequested_ || running_.empty()) return;
+  QtWindow* outermost = running_.front();
+  for (std::size_t i = 1; i < running_.size(); ++i) running_[i]->EndDialog(kIdCancel);
+  bool boxOpen = false;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+      box->done(QMessageBox::Ok);
+      boxOpen = true;
+    }
+  // The outermost window is cancelled from its own loop, once the nested
+  // loops have returned and the handlers that ran them have finished.
+  if (running_.size() > 1 || boxOpen || looping_ != 1 || outermost->InMessageBox()) {
+    QTimer::singleShot(0, outermost, [this] { ContinueQuit(); });
+    return;
+  }
+  quitRequested_ = false;
+  outermost->reject();  // as the close box does
+}
+
 void QtPlatform::RequestScreenshot(std::string pngPath, int delayMs, bool closeAfter, int settleLimitMs) {
   screenshot_ = Screenshot{std::move(pngPath), delayMs, closeAfter, settleLimitMs};
 }
 
-namespace {
-
-using SteadyClock = std::chrono::steady_clock;
-
 // Pictures `window` once none of its timers runs, looking again every
 // kSettlePollMs; past `giveUp` it pictures the busy window. The checks are
 // single shots owned by the window, so none outlives it.
-void PictureWhenIdle(QtWindow& window, const std::string& path, bool closeAfter, int settleLimitMs,
-                     SteadyClock::time_point giveUp) {
+void QtPlatform::PictureWhenIdle(QtWindow& window, const Screenshot& shot,
+                                 std::chrono::steady_clock::time_point giveUp) {
   const bool busy = window.AnyTimerRunning();
-  if (busy && SteadyClock::now() < giveUp) {
-    QTimer::singleShot(QtPlatform::kSettlePollMs, &window, [&window, path, closeAfter, settleLimitMs, giveUp] {
-      PictureWhenIdle(window, path, closeAfter, settleLimitMs, giveUp);
-    });
+  if (busy && std::chrono::steady_clock::now() < giveUp) {
+    QTimer::singleShot(kSettlePollMs, &window,
+                       [this, &window, shot, giveUp] { PictureWhenIdle(window, shot, giveUp); });
     return;
   }
-  if (busy) std::cerr << "The window was still busy after " << settleLimitMs << " ms: picturing it anyway" << std::endl;
-  const std::string written = WriteWidgetPicture(window, path);
-  if (!written.empty())
+  if (busy)
+    std::cerr << "The window was still busy after " << shot.settleLimitMs << " ms: picturing it anyway" << std::endl;
+  std::string error;
+  const std::string written = WriteWidgetPicture(window, shot.path, error);
+  if (!written.empty()) {
     std::cout << "Window picture written to " << written << std::endl;
-  else
-    std::cerr << "Could not write the window picture to " << path << std::endl;
-  if (closeAfter) window.close();
+  } else {
+    std::cerr << "Could not write the window picture to " << shot.path << ": " << error << std::endl;
+    pictureFailed_ = true;
+  }
+  if (shot.closeAfter) window.close();
 }
-
-}  // namespace
 
 void QtPlatform::ArmScreenshot(QtWindow& window) {
   if (!screenshot_) return;
   Screenshot shot = std::move(*screenshot_);
   screenshot_.reset();
   // Armed just before exec() shows the window; the timer dies with the window.
-  QTimer::singleShot(shot.delayMs, &window, [target = &window, shot] {
-    const auto giveUp = SteadyClock::now() + std::chrono::milliseconds(std::max(shot.settleLimitMs, 0));
-    PictureWhenIdle(*target, shot.path, shot.closeAfter, shot.settleLimitMs, giveUp);
+  QTimer::singleShot(shot.delayMs, &window, [this, target = &window, shot] {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(shot.settleLimitMs, 0));
+    PictureWhenIdle(*target, shot, giveUp);
   });
 }
 
-std::string WriteWidgetPicture(QWidget& widget, const std::string& pngPath) {
-  const QFileInfo file(ToQString(pngPath));
-  const QString absolute = file.absoluteFilePath();
-  if (!QDir().mkpath(file.absolutePath())) return {};
-  if (!widget.grab().save(absolute, "PNG")) return {};
+std::string WriteWidgetPicture(QWidget& widget, const std::string& pngPath, std::string& error) {
+  const QString absolute = QFileInfo(ToQString(pngPath)).absoluteFilePath();
+  QFile file(absolute);
+  // The picture goes where it was asked for or nowhere: no folder is made for it.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    error = ToStdString(file.errorString());
+    return {};
+  }
+  if (!widget.grab().save(&file, "PNG") || !file.flush()) {
+    error = file.error() != QFileDevice::NoError ? ToStdString(file.errorString()) : "the PNG could not be made";
+    file.close();
+    file.remove();
+    return {};
+  }
   return ToStdString(absolute);
 }
 

@@ -250,7 +250,9 @@ int QtWindow::MessageBox(std::string_view text, std::string_view caption, unsign
   }
   QMessageBox box(icon, ToQString(caption), ToQString(text), QMessageBox::Ok, destroyed_ ? nullptr : this);
   box.setTextFormat(Qt::PlainText);
+  ++messageBoxes_;
   box.exec();
+  --messageBoxes_;
   return kIdOk;  // the only button; closing the box counts as OK too
 }
 

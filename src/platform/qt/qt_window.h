@@ -56,6 +56,7 @@ class QtWindow final : public QDialog, public IWindow {
   // True while a timer set through SetTimer is running: an operation of the
   // dialog is still under way.
   bool AnyTimerRunning() const;
+  bool InMessageBox() const { return messageBoxes_ > 0; }
 
   // Enter and Escape (and the close box) go to the dialog, which decides
   // whether the window closes: it only ever closes through EndDialog.
@@ -92,6 +93,7 @@ class QtWindow final : public QDialog, public IWindow {
   CDialog& dialog_;
   std::map<int, Control> controls_;
   std::map<unsigned, std::unique_ptr<QTimer>> timers_;
+  int messageBoxes_ = 0;
   bool ended_ = false;
   bool destroyed_ = false;
   int result_ = kIdCancel;

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_autopilot.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -18,6 +16,7 @@ constexpr unsigned kPollMs = 50;
 struct Autopilot {
   Win32Platform& platform;
   AutopilotPlan plan;
+  std::shared_ptr<AutopilotOutcome> outcome = std::make_shared<AutopilotOutcome>();
   std::size_t pressed = 0;
   ULONGLONG giveUp = 0;
   bool acting = false;
@@ -52,24 +51,32 @@ struct Autopilot {
 
   void Finish(const Win32Window& w) const {
     KillTimer(w.Handle(), Win32Window::kHookTimerId);
+    std::string error;
     if (!plan.bitmapPath.empty()) {
-      if (WriteWindowBitmap(w.Handle(), plan.bitmapPath))
+      if (WriteWindowBitmap(w.Handle(), plan.bitmapPath, error))
         std::cout << "Window picture written to " << plan.bitmapPath << std::endl;
       else
-        std::cerr << "Could not write the window picture to " << plan.bitmapPath << std::endl;
+        Failed("the window picture", plan.bitmapPath, error);
     }
     if (!plan.textsPath.empty()) {
-      std::ofstream out(std::filesystem::path(Widen(plan.textsPath)), std::ios::binary | std::ios::trunc);
-      out << ControlTexts(w);
-      if (out) std::cout << "Control texts written to " << plan.textsPath << std::endl;
+      const std::string texts = ControlTexts(w);
+      if (WriteWholeFile(plan.textsPath, texts.data(), texts.size(), error))
+        std::cout << "Control texts written to " << plan.textsPath << std::endl;
+      else
+        Failed("the control texts", plan.textsPath, error);
     }
     PostMessageW(w.Handle(), WM_CLOSE, 0, 0);
+  }
+
+  void Failed(const char* what, const std::string& path, const std::string& error) const {
+    std::cerr << "Could not write " << what << " to " << path << ": " << error << std::endl;
+    outcome->writeFailed = true;
   }
 };
 
 }  // namespace
 
-void ArmAutopilot(Win32Platform& platform, AutopilotPlan plan) {
+std::shared_ptr<const AutopilotOutcome> ArmAutopilot(Win32Platform& platform, AutopilotPlan plan) {
   auto pilot = std::make_shared<Autopilot>(Autopilot{platform, std::move(plan)});
   platform.onShown = [pilot](Win32Window& w) {
     pilot->platform.onShown = nullptr;  // only the first window; `pilot` lives on in the window's hook
@@ -77,6 +84,7 @@ void ArmAutopilot(Win32Platform& platform, AutopilotPlan plan) {
     w.onHookTick = [pilot](Win32Window& window) { pilot->Tick(window); };
     SetTimer(w.Handle(), Win32Window::kHookTimerId, pilot->plan.delayMs, nullptr);
   };
+  return pilot->outcome;
 }
 
 std::vector<std::string> SplitPresses(const std::string& list) {

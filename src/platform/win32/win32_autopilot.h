@@ -5,6 +5,7 @@
 // texts, and closes the window as its close box does.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,12 @@ struct AutopilotPlan {
   unsigned settleLimitMs = 60'000;   // a window busy this long is taken as idle, with a note
 };
 
-// Arms the plan for the next window `platform` shows.
-void ArmAutopilot(Win32Platform& platform, AutopilotPlan plan);
+struct AutopilotOutcome {
+  bool writeFailed = false;  // the picture or the texts could not be written (said on stderr)
+};
+
+// Arms the plan for the next window `platform` shows; the outcome is known once it has closed.
+std::shared_ptr<const AutopilotOutcome> ArmAutopilot(Win32Platform& platform, AutopilotPlan plan);
 
 // Captions separated by commas: "Send,Release".
 std::vector<std::string> SplitPresses(const std::string& list);

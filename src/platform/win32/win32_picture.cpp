@@ -3,24 +3,47 @@
 #include "os/win32/utf16_text.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <vector>
+
+#include "os/system_error.h"
 
 namespace r742 {
 
 namespace {
 template <class T>
-void Put(std::ofstream& out, const T& value) {
-  out.write(reinterpret_cast<const char*>(&value), sizeof value);
+void Put(std::vector<char>& out, const T& value) {
+  const auto* bytes = reinterpret_cast<const char*>(&value);
+  out.insert(out.end(), bytes, bytes + sizeof value);
 }
 }  // namespace
 
-bool WriteWindowBitmap(HWND window, const std::string& bmpPath) {
+bool WriteWholeFile(const std::string& path, const void* bytes, std::size_t size, std::string& error) {
+  const std::wstring wide = Widen(path);
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    error = SystemErrorText(GetLastError());
+    return false;
+  }
+  DWORD written = 0;
+  const bool whole =
+      size <= MAXDWORD && WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
+  if (!whole) error = SystemErrorText(GetLastError());
+  const bool closed = CloseHandle(file) != FALSE;
+  if (whole && !closed) error = SystemErrorText(GetLastError());
+  if (whole && closed) return true;
+  DeleteFileW(wide.c_str());
+  return false;
+}
+
+bool WriteWindowBitmap(HWND window, const std::string& bmpPath, std::string& error) {
   RECT frame{};
-  if (!GetWindowRect(window, &frame)) return false;
+  const bool placed = GetWindowRect(window, &frame) != FALSE;
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  if (width <= 0 || height <= 0) return false;
+  if (!placed || width <= 0 || height <= 0) {
+    error = "the window has no size to picture";
+    return false;
+  }
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
   info.biWidth = width;
@@ -46,15 +69,18 @@ bool WriteWindowBitmap(HWND window, const std::string& bmpPath) {
   }
   bool written = false;
   if (drawn) {
-    std::ofstream out(std::filesystem::path(Widen(bmpPath)), std::ios::binary | std::ios::trunc);
     BITMAPFILEHEADER head{};
     head.bfType = 0x4D42;  // "BM"
     head.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     head.bfSize = head.bfOffBits + info.biSizeImage;
-    Put(out, head);
-    Put(out, info);
-    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(info.biSizeImage));
-    written = static_cast<bool>(out);
+    std::vector<char> file;
+    file.reserve(head.bfSize);
+    Put(file, head);
+    Put(file, info);
+    file.insert(file.end(), static_cast<const char*>(bits), static_cast<const char*>(bits) + info.biSizeImage);
+    written = WriteWholeFile(bmpPath, file.data(), file.size(), error);
+  } else {
+    error = "the window could not be copied";
   }
   if (bitmap) DeleteObject(bitmap);
   if (memory) DeleteDC(memory);

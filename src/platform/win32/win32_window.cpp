@@ -50,6 +50,13 @@ INT_PTR CALLBACK Win32Window::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
     case WM_TIMER: window->OnTimerMessage(wParam); return TRUE;
     case WM_SYSCOMMAND: return window->OnSysCommandMessage(wParam);
     case WM_DESTROY: window->OnDestroyMessage(); return TRUE;
+    case kQuitMessage:
+      if (window->onQuitMessage) window->onQuitMessage();
+      return TRUE;
+    case WM_ENDSESSION:
+      // The process may end as soon as this returns: the quit is done here as far as it can be.
+      if (wParam && window->onSessionEnd) window->onSessionEnd();
+      return TRUE;
     case WM_NCDESTROY:
       window->hwnd_ = nullptr;
       SetWindowLongPtrW(hwnd, DWLP_USER, 0);
@@ -107,6 +114,10 @@ bool Win32Window::OnCommand(int id, int code, HWND from) {
     case ControlKind::GroupBox: break;
   }
   return true;
+}
+
+void Win32Window::Cancel() {
+  if (Live()) CallGuarded("OnCancel", [&] { dialog_.DispatchCancel(); });
 }
 
 void Win32Window::Raise(int id, Notify code) {

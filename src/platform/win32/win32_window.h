@@ -64,6 +64,12 @@ class Win32Window final : public IWindow {
   std::function<void(Win32Window&)> onShown;
   std::function<void(Win32Window&)> onHookTick;
   static constexpr UINT_PTR kHookTimerId = 0x7E420000u;
+  // The platform's own: its posted quit request, and the session ending (log-off, shut-down).
+  std::function<void()> onQuitMessage;
+  std::function<void()> onSessionEnd;
+  static constexpr UINT kQuitMessage = WM_APP + 0x742;
+  // The dialog's OnCancel, as the close box gives it.
+  void Cancel();
 
  private:
   const ControlTemplate* Find(int id) const;

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
@@ -26,6 +27,7 @@ namespace {
 // run ended as cancelled, the program said where the picture went, and returns its size.
 QSize RunPictured(CDialog& dlg, const std::string& picture, std::function<void(QtWindow&)> inspect) {
   const std::string path = std::string(R742_ARTIFACT_DIR) + "/" + picture;
+  std::filesystem::create_directories(R742_ARTIFACT_DIR);
   QtPlatform platform;
   PlatformScope scope(platform);
   platform.RequestScreenshot(path, 200, true);

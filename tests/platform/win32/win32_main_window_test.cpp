@@ -39,7 +39,8 @@ TEST(Win32MainWindow, TabWalksTheControlsInTheDescribedOrderSkippingTheGreyedOne
     EXPECT_EQ(TabOrder(w.Handle()), greyed);
     SendMessageW(w.Item(IDC_SHOW_MODBUS), BM_CLICK, 0, 0);
     EXPECT_EQ(TabOrder(w.Handle()), order);
-    w.EndDialog(kIdCancel);
+    SendMessageW(w.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(w.Ended()) << "log-off ends the window as Quit does, before the message returns";
   });
 }
 
@@ -56,7 +57,17 @@ TEST(Win32PortSetup, TheMachinesPortsGetTheDeviceLineOnlyWhereTheyAreNamed) {
     EXPECT_TRUE(EqualRect(&client, &size)) << client.right << 'x' << client.bottom;
     EXPECT_EQ(w.Item(IDC_PORT_DEVICE) != nullptr, named);
     std::filesystem::create_directories(R742_ARTIFACT_DIR);
-    EXPECT_TRUE(WriteWindowBitmap(w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_131_machine.bmp"));
+    std::string error;
+    EXPECT_TRUE(WriteWindowBitmap(w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_131_machine.bmp", error))
+        << error;
+    // A picture that cannot be written says why, and no folder is made for it.
+    const std::string missing = std::string(R742_ARTIFACT_DIR) + "/no-such-folder";
+    for (const std::string& refused : {missing + "/x.bmp", std::string(R742_ARTIFACT_DIR)}) {
+      error.clear();
+      EXPECT_FALSE(WriteWindowBitmap(w.Handle(), refused, error)) << refused;
+      EXPECT_FALSE(error.empty()) << refused;
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
     w.EndDialog(kIdCancel);
   });
 }

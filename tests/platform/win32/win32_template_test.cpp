@@ -97,8 +97,11 @@ TEST(Win32Template, ProgramDialogsOpenWithTheirTextsAndArePictured) {
       std::string texts;
       for (int row = 0; row < w.GetCount(id); ++row) texts += w.GetRowText(id, row) + "|";
       EXPECT_EQ(w.GetCount(id) == kLbErr ? w.GetText(id) + "|" : texts, shown);
+      std::string error;
       EXPECT_TRUE(WriteWindowBitmap(
-          w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_" + std::to_string(w.Dialog().IDD()) + ".bmp"));
+          w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_" + std::to_string(w.Dialog().IDD()) + ".bmp",
+          error))
+          << error;
       w.EndDialog(kIdOk);
     });
   }
