@@ -52,7 +52,9 @@ TEST(ProgramEnd, SignalsEndTheReadAsQuitDoesAndLeaveThePortFree) {
     ASSERT_GE(received, 8u) << program.Output();
     for (int signal : signals) {
       signals.size() == 1 ? program.Signal(signal) : program.SignalMainThread(signal);
-      if (signal == SIGSTOP) ASSERT_TRUE(program.AwaitStopped());  // the next two come before it can act
+      if (signal == SIGSTOP) {
+        ASSERT_TRUE(program.AwaitStopped());  // the next two come before it can act
+      }
     }
     const int status = program.WaitStatus(Clock::now() + 20s);
     EXPECT_TRUE(status != -1 && WIFSIGNALED(status) && (signals.size() > 1 || WTERMSIG(status) == signals[0]))
