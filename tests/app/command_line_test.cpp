@@ -32,13 +32,6 @@ TEST(CommandLine, Tokenize) {
   EXPECT_EQ(TokenizeCommandLine(std::string(200000, ',')).count, 200000);
 }
 
-TEST(CommandLine, JoinArguments) {
-  char prog[] = "prog", a[] = "com2,9600", b[] = "", c[] = "E";
-  char* argv[] = {prog, a, b, c, nullptr};
-  EXPECT_EQ(JoinArguments(4, argv), "com2,9600  E");
-  EXPECT_EQ(JoinArguments(1, argv), "");
-}
-
 // Blanks, tabs and quotes after the program's name reach the tokeniser as typed.
 TEST(CommandLine, WindowsArgumentsAfterTheProgramName) {
   const std::string eight = "COM9,38400,N,8,2,1,300,2";

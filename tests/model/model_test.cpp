@@ -1,14 +1,18 @@
+// Parameter names, numbers typed by the user, scaling, and the node's numbers as shown.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <set>
 #include <string>
 
+#include "model/number_text.h"
 #include "model/param_catalogue.h"
 #include "model/scaling.h"
+#include "model/system_settings.h"
 #include "model/value_reader.h"
 
 namespace r742 {
@@ -26,12 +30,8 @@ TEST(ParamCatalogue, NamesAndCodesConvertBothWaysAndOnlyExactNamesHaveACode) {
     EXPECT_EQ(GetParamCode(GetParamName(code)), code) << code;
   }
   EXPECT_EQ(names.size(), static_cast<std::size_t>(kParamCount));
-  EXPECT_EQ(GetParamName(0) + '|' + GetParamName(36) + '|' + GetParamName(48), "OFF|Hz|Max kVAd");
   for (int code : {-1, kParamCount}) EXPECT_EQ(GetParamName(code) + std::to_string(GetParamPolarity(code)), "0");
   for (const char* name : {"", "off", " OFF", "Hz ", "kWd(Imp)", "V1"}) EXPECT_EQ(GetParamCode(name), 0) << name;
-  // None, unsigned (voltages, frequency, demands) or signed (powers but apparent, power factors).
-  for (const auto& [code, polarity] : {std::pair{0, 0}, {4, 1}, {15, 2}, {19, 2}, {23, 1}, {27, 2}, {36, 1}, {48, 1}})
-    EXPECT_EQ(GetParamPolarity(code), polarity) << code;
 }
 
 TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
@@ -100,6 +100,39 @@ TEST(Scaling, FrequencyNodeValuesBothWays) {
   // Every step is a float: the exact -120 would be C2F00000.
   EXPECT_EQ(std::bit_cast<std::uint32_t>(FrequencyToNode(48.5f, 2.5f, 1)), 0xC2F00001u);
   EXPECT_FALSE(std::isfinite(FrequencyToNode(50, 0, 0)));
+}
+
+TEST(SystemSettings, MagnitudeDecidesTheDecimals) {
+  const std::pair<float, const char*> cases[] = {
+      {5.0f, "5.000"},   {9.9996f, "10.000"}, {10.0f, "10.00"},   {99.99f, "99.99"},
+      {100.0f, "100.0"}, {230.0f, "230.0"},   {999.94f, "999.9"}, {1000.0f, "1000"},
+      {3450.0f, "3450"}, {-5.0f, "-5.000"},   {-0.0f, "-0.000"},
+  };
+  for (const auto& [x, text] : cases) EXPECT_EQ(FormatSystemMagnitude(x), text) << x;
+  char printed[64];
+  std::snprintf(printed, sizeof printed, "%.0f", static_cast<double>(3.0e38f));  // every digit, as printf gives them
+  EXPECT_EQ(FormatSystemMagnitude(3.0e38f), printed);
+}
+
+// Types 3 and 2 (3450, 3464) are shown through replies in the operation tests; here the single phases.
+TEST(SystemSettings, WiringTypeGivesNameAndPower) {
+  EXPECT_EQ(*SystemPower(230.0f, 5.0f, 1.0f), 1150.0f);
+  EXPECT_EQ(*SystemPower(230.0f, 5.0f, 4.0f), 1150.0f);
+  for (float unknown : {0.0f, 2.5f, 5.0f, std::nanf("")}) {
+    EXPECT_EQ(WiringTypeName(unknown), "");
+    EXPECT_FALSE(SystemPower(230.0f, 5.0f, unknown).has_value());
+  }
+}
+
+TEST(NumberText, TruncationTowardZeroRefusesWhatHasNoInt) {
+  EXPECT_EQ(TruncateToInt(4.9f), 4);
+  EXPECT_EQ(TruncateToInt(-1.7f), -1);
+  EXPECT_EQ(TruncateToInt(-2147483648.0f), std::numeric_limits<int>::min());
+  EXPECT_FALSE(TruncateToInt(2147483648.0f).has_value());
+  EXPECT_FALSE(TruncateToInt(std::nanf("")).has_value());
+  EXPECT_FALSE(TruncateToInt(-std::numeric_limits<float>::infinity()).has_value());
+  EXPECT_EQ(FormatFixed(0.05f, 1), "0.1");  // 0.05f lies just above 0.05
+  EXPECT_EQ(FormatFixed(std::numeric_limits<float>::infinity(), 1), "inf");
 }
 
 }  // namespace

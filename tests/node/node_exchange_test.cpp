@@ -37,34 +37,24 @@ std::string Judged(const Bytes& arriving) {
   return DescribeReplyFault(verdict, read, 300, "COM1 (/dev/ttyUSB0)");
 }
 
+// Silence, an echo alone, an exception, a short reply, a bad CRC, another node and a failed read are
+// judged through the window in the operation failure tests; here the edges.
 TEST(NodeReply, EachFaultIsRejectedWithItsReason) {
-  Bytes badCrc = kReply;
-  badCrc.back() ^= 1;
   const struct {
     const char* what;
     Bytes arriving;
     std::string verdict;
   } cases[] = {
-      {"reply alone", kReply, "accepted 41"},
       {"echo then reply", Join(kSent, kReply), "accepted 41"},
       {"longest reply", WithCrc(Join(Hex("01 03"), Bytes(507, 7))), "accepted 511"},
-      {"nothing", {}, "no reply in 300 ms"},
-      {"echo only", kSent, "no reply in 300 ms, only the echo of the request"},
       {"read filled", WithCrc(Join(Hex("01 03"), Bytes(508, 7))), "512 bytes or more arrived: no reply is that long"},
-      {"exception", WithCrc(Hex("01 83 02")), "exception 02 from node 1"},
       {"exception bit with code 0", WithCrc(Hex("01 83 00")), "exception 00 from node 1"},
       {"two bytes", Hex("01 03"), "reply too short (2 bytes)"},
-      {"wrong CRC", badCrc, "CRC error"},
       {"junk before", Join(Hex("FF 00"), kReply), "CRC error"},
       {"two frames glued", Join(kReply, kReply), "CRC error"},
-      {"another node", WithCrc(Hex("02 03 04 00 00 00 00")), "reply from node 2"},
       {"another function", Hex("01 10 00 18 00 12 C0 03"), "reply to function 16 from node 1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Judged(c.arriving), c.verdict) << c.what;
-
-  const ReadOutcome failed{.received = 0, .asked = 512, .deviceError = true, .error = "Input/output error"};
-  EXPECT_EQ(DescribeReplyFault({.fault = ReplyFault::kNothingReceived}, failed, 300, "COM1 (/dev/ttyUSB0)"),
-            "COM1 (/dev/ttyUSB0): Input/output error");
 }
 
 TEST(NodeReply, OneReadOfTheReplyLimitClearsTheErrorStateWhenNothingCame) {

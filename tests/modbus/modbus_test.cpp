@@ -1,9 +1,13 @@
-// Requests built, and the values of replies taken out.
+// Requests built, the values of replies taken out, floats in the four byte
+// orders, and the traffic lines of the event log.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 
 #include "modbus/modbus_frame.h"
+#include "modbus/traffic_text.h"
 #include "modbus_test_support.h"
 
 namespace r742::test {
@@ -114,6 +118,42 @@ TEST(ModbusReply, ExtractValuesAndDecodeFunction70ByItsOwnCount) {
     if (c.values == 3) {
       EXPECT_EQ(frame.Values()[2], 0x41200000u) << c.what;
     }
+  }
+}
+
+TEST(FloatCodec, PutFloatInTheFourOrdersAndArrangeBytesUndoesIt) {
+  using Four = std::array<std::uint8_t, 4>;
+  const Four wire[] = {{0x3F, 0x80, 0, 0}, {0, 0, 0x80, 0x3F}, {0, 0, 0x3F, 0x80}, {0x80, 0x3F, 0, 0}};
+  for (unsigned order = 0; order < 4; ++order) {
+    std::array<std::uint8_t, 8> buffer{};
+    EXPECT_EQ(CFloatCodec().PutFloat(1.0f, buffer.data(), 0, order), 4u);
+    EXPECT_EQ(CFloatCodec().PutFloat(1.0f, buffer.data(), 4, order), 8u);
+    const auto& w = wire[order];
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 8>{w[0], w[1], w[2], w[3], w[0], w[1], w[2], w[3]})) << order;
+    for (std::uint32_t pattern : {0x3F800000u, 0x12345678u, 0x80000001u, 0x7FC12345u}) {
+      CFloatCodec().PutFloat(std::bit_cast<float>(pattern), buffer.data(), 0, order);
+      EXPECT_EQ(ArrangeBytes(buffer.data(), order), pattern) << std::hex << pattern << " order " << order;
+    }
+  }
+}
+
+// Whole lines and the shortened 45-byte write are pinned by the operation tests; here the longest lines.
+TEST(TrafficText, LineStopsAt999CharactersAndTheLimitKeepsHeadAndCrc) {
+  const auto lineOf = [](std::size_t bytes) {
+    const Bytes frame(bytes, 0xAB);
+    return FormatTrafficLine(frame.data(), frame.size(), 1);
+  };
+  EXPECT_EQ(lineOf(329).size(), 997u);
+  EXPECT_EQ(lineOf(100000).size(), 999u);
+  std::string cut = lineOf(330);
+  EXPECT_EQ(cut.size(), 999u);
+  EXPECT_EQ(cut.substr(993), " AB AB");  // the last byte shown without its blank
+  LimitTrafficLine(cut);
+  EXPECT_EQ(cut.substr(98), "......AB AB");
+  for (std::size_t length : {109u, 110u}) {
+    std::string l(length, 'x');
+    LimitTrafficLine(l);
+    EXPECT_EQ(l.size(), 109u) << length;
   }
 }
 
