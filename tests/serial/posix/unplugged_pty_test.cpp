@@ -1,14 +1,14 @@
 // The window on the machine's own port provider over a pseudo-terminal whose
 // other side closes while a reply is awaited (an adapter pulled out) and comes
 // back as a new terminal under the same name (plugged in again).
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <array>
-#include <filesystem>
+#include <memory>
 
 #include "modbus/modbus_test_support.h"
+#include "pseudo_terminal.h"
 #include "serial/serial_port.h"
 #include "ui/window_fixture.h"
 
@@ -18,37 +18,28 @@ namespace {
 class UnpluggedPty : public MainWindowTest {
  protected:
   void SetUp() override {
-    link = ::testing::TempDir() + "r742-unplugged-" + std::to_string(getpid());
     setenv("R742_COM1", link.c_str(), 1);
     PlugIn();
   }
   void TearDown() override {
     dlg.m_hPort.reset();
-    if (master >= 0) close(master);
-    std::filesystem::remove(link);
+    line.reset();
     unsetenv("R742_COM1");
   }
-  // A new terminal under the same name, as a replugged adapter gets.
+  // A new terminal under the same name, as a replugged adapter gets; the old one goes.
   void PlugIn() {
-    master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    std::array<char, 128> name{};
-    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0 &&
-                ptsname_r(master, name.data(), name.size()) == 0);
-    std::filesystem::remove(link);
-    std::filesystem::create_symlink(name.data(), link);
-  }
-  void Unplug() {
-    close(master);
-    master = -1;
+    line = std::make_unique<PseudoTerminal>();
+    std::string error;
+    ASSERT_TRUE(line->Open(error) && line->MakeLink(link, error)) << error;
   }
   Bytes Received() {
     std::array<std::uint8_t, 64> buffer{};
-    const ssize_t n = read(master, buffer.data(), buffer.size());
+    const ssize_t n = read(line->MasterFd(), buffer.data(), buffer.size());
     return {buffer.begin(), buffer.begin() + std::max<ssize_t>(n, 0)};
   }
 
-  std::string link;
-  int master = -1;
+  const std::string link = ::testing::TempDir() + "r742-unplugged-" + std::to_string(getpid());
+  std::unique_ptr<PseudoTerminal> line;
 };
 
 TEST_F(UnpluggedPty, TheNextReadOpensTheNewTerminalWithoutARelease) {
@@ -56,7 +47,7 @@ TEST_F(UnpluggedPty, TheNextReadOpensTheNewTerminalWithoutARelease) {
   Open("COM1 38400 N 8 2 1 300 2");
   platform.Advance(350);
   EXPECT_EQ(Received(), readSystem);
-  Unplug();
+  line.reset();  // pulled out
   PlugIn();
   RunToIdle();
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
