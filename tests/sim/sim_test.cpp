@@ -46,6 +46,7 @@ const Bytes kOutputsReply = Hex(
     "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 00 00 00 00 "
     "00 00 41 13");
 const Bytes kPassReply = Hex("01 10 00 46 00 02 A0 1D");
+const Bytes kRelease = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");  // the pass code 0
 
 Bytes Ask(SimNode& node, const Bytes& request) {
   Bytes out;
@@ -84,7 +85,7 @@ TEST(SimNode, AnswersAConversationInOrder0) {
       {Q("01 03 00 18 00 12"), Q("01 03 24", settings)}, {Q("01 10 00 00 00 02 04", {400}), refusedWrite},
       {Q("01 10 00 28 00 04 08", {1, 2}), refusedWrite},  // runs past value 21
       {Q("01 03 00 00 00 02"), Q("01 03 04", {230})},
-      {Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5"), kPassReply},  // release
+      {kRelease, kPassReply},
       {write, refusedWrite},
       // Silent: another node, a broken CRC, a short frame, broadcasts (a broadcast write is applied).
       {Q("02 03 00 00 00 38"), {}}, {Hex("01 03 00 00 00 38 44 19"), {}}, {Hex("01 03 00"), {}},
@@ -97,12 +98,11 @@ TEST(SimNode, AnswersAConversationInOrder0) {
 }
 
 TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
-  const Bytes request = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
   const Bytes otherNode = WithCrc(Hex("02 10 00 46 00 02"));
   const std::tuple<const char*, SimFaults, ReplyPlan> cases[] = {
       {"none", {}, {{0, kPassReply}}},
-      {"echo", {.echo = true, .delayMs = 5}, {{0, request}, {5, kPassReply}}},
-      {"echo of a silent node", {.echo = true, .silent = true}, {{0, request}}},
+      {"echo", {.echo = true, .delayMs = 5}, {{0, kRelease}, {5, kPassReply}}},
+      {"echo of a silent node", {.echo = true, .silent = true}, {{0, kRelease}}},
       {"silent", {.silent = true}, {}},
       {"bad crc", {.badCrc = true}, {{0, Hex("01 10 00 46 00 02 A0 E2")}}},
       {"truncate", {.truncate = 3}, {{0, Hex("01 10 00 46 00")}}},
@@ -114,8 +114,8 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
        {.badCrc = true, .truncate = 1, .wrongNode = true},
        {{0, Bytes(otherNode.begin(), otherNode.end() - 1)}}},
   };
-  for (const auto& [name, faults, plan] : cases) EXPECT_EQ(ShapeReply(request, kPassReply, faults), plan) << name;
-  EXPECT_TRUE(ShapeReply(request, {}, {.delayMs = 5, .garbageBefore = 4}).empty()) << "no junk without a reply";
+  for (const auto& [name, faults, plan] : cases) EXPECT_EQ(ShapeReply(kRelease, kPassReply, faults), plan) << name;
+  EXPECT_TRUE(ShapeReply(kRelease, {}, {.delayMs = 5, .garbageBefore = 4}).empty()) << "no junk without a reply";
 
   const Bytes passWrite = Q("01 10 00 46 00 02 04", {31427});
   SimNode refusing(1, 0), silent(1, 0);
@@ -154,17 +154,16 @@ TEST(SimLine, PiecesMakeOneRequestControlWaitsAndAStopEndsADelay) {
                                       servedAtControl = static_cast<int>(node.RequestsSeen());
                                     }});
   ASSERT_TRUE(server.Start());
-  const Bytes release = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");
   const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };  // the line's own timing
-  ASSERT_EQ(write(line[1], release.data(), 6), 6);
+  ASSERT_EQ(write(line[1], kRelease.data(), 6), 6);
   pause();
   ASSERT_EQ(write(control[1], "--delay=3000\n", 13), 13);
   pause();
-  ASSERT_EQ(write(line[1], release.data() + 6, 7), 7);
+  ASSERT_EQ(write(line[1], kRelease.data() + 6, 7), 7);
   EXPECT_EQ(ReadReply(line[1], 8, Clock::now() + kDeadline), kPassReply);
   ASSERT_TRUE(WaitFor([&] { return servedAtControl >= 0; }));
   EXPECT_EQ(servedAtControl, 1);
-  ASSERT_EQ(write(line[1], release.data(), release.size()), static_cast<ssize_t>(release.size()));
+  ASSERT_EQ(write(line[1], kRelease.data(), kRelease.size()), static_cast<ssize_t>(kRelease.size()));
   ASSERT_TRUE(WaitFor([&] { return ReadFrameLogFile(logPath).size() == 3; }));  // received, in its delay
   server.Stop();
   EXPECT_EQ(std::pair(server.FramesHandled(), ReadReply(line[1], 8, Clock::now()).size()), std::pair(1ul, 0ul));

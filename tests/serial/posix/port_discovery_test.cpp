@@ -11,6 +11,7 @@
 #include <map>
 #include <numeric>
 #include <set>
+#include <span>
 
 #include "serial/posix/posix_port_provider.h"
 #include "support/fake_port.h"
@@ -85,11 +86,14 @@ class PortDiscoveryTest : public MainWindowTest {
   }
   std::string Dev(const std::string& name) const { return (root / "dev" / name).string(); }
 
-  std::vector<std::string> Found() {
-    std::vector<std::string> found;
-    for (const SerialDevice& d : discovery.Devices())
-      found.push_back(fs::path(d.path).filename().string() + (d.label.empty() ? "" : " " + d.label));
-    return found;
+  // Each device as "path label", the path inside the fake /dev.
+  std::vector<std::string> Shown(std::span<const SerialDevice> devices) const {
+    std::vector<std::string> shown;
+    for (const SerialDevice& d : devices) {
+      const std::string path = d.path.starts_with(Dev("")) ? d.path.substr(Dev("").size()) : d.path;
+      shown.push_back(path + (d.label.empty() ? "" : " " + d.label));
+    }
+    return shown;
   }
 
   // Opens what is in `free`, refuses `denied` as a missing permission; the rest is not there.
@@ -97,11 +101,6 @@ class PortDiscoveryTest : public MainWindowTest {
     const std::string name = fs::path(path).filename().string();
     error = denied.count(name) != 0 ? EACCES : free.count(name) != 0 ? 0 : ENOENT;
     return error == 0 ? std::make_unique<FakePort>(script) : nullptr;
-  }
-
-  std::string LogText() const {
-    const std::vector<std::string> rows = LogRows();
-    return std::accumulate(rows.begin(), rows.end(), std::string());
   }
 
   fs::path root = fs::path(::testing::TempDir()) /
@@ -119,7 +118,7 @@ class PortDiscoveryTest : public MainWindowTest {
 
 TEST_F(PortDiscoveryTest, AdaptersByTheirByIdNamesThenUartsWithHardwareThenTheRest) {
   // clang-format off
-  EXPECT_EQ(Found(), (std::vector<std::string>{
+  EXPECT_EQ(Shown(discovery.Devices()), (std::vector<std::string>{
       "ttyUSB3 1a86 USB Serial", "ttyACM0 Arduino www.arduino.cc 0043 7583", "ttyUSB1 FTDI FT232R USB UART A50285BI",
       "ttyUSB0 Silicon Labs CP2102 USB to UART Bridge Controller 0001", "ttyUSB2 ftdi_sio", "ttyS0 serial8250",
       "ttyS2 serial8250", "ttyS10 serial8250", "ttyAMA0 uart-pl011"}));
@@ -144,12 +143,7 @@ TEST_F(PortDiscoveryTest, PinnedNamesWinAndTheOthersTakeTheDevicesNotPinned) {
   for (const Case& c : cases) {
     std::array<std::string, kPortCount> pinned;
     for (const auto& [n, path] : c.pinned) pinned[n - 1] = path;
-    std::vector<std::string> got;
-    for (const SerialDevice& d : AssignPortNames(pinned, found)) {
-      const std::string shown = d.path.starts_with(Dev("")) ? d.path.substr(Dev("").size()) : d.path;
-      got.push_back(shown + (d.label.empty() ? "" : " " + d.label));
-    }
-    EXPECT_EQ(got, c.want);
+    EXPECT_EQ(Shown(AssignPortNames(pinned, found)), c.want);
   }
 }
 
@@ -187,15 +181,19 @@ TEST_F(PortDiscoveryTest, TheLogNamesTheDeviceOpenedOrWhyItMayNotBeOpened) {
   denied = {"ttyACM0"};
   Open("COM2 38400 N 8 2 1 300 2");
   EXPECT_EQ(Text(IDC_STATUS_RIGHT) + '|' + Text(IDC_STATUS_LEFT), "CreateFile|No Port Open");
-  // The system's reason, then what the user can do about it.
+  // The system's reason, then what the user can do about it (the log wraps long rows: joined here).
+  const auto logText = [this] {
+    const std::vector<std::string> rows = LogRows();
+    return std::accumulate(rows.begin(), rows.end(), std::string());
+  };
   const std::string refused = "COM2 (" + Dev("ttyACM0") + "): Permission denied" + Dev("ttyACM0") + kHint;
-  EXPECT_EQ(LogText(), refused);
+  EXPECT_EQ(logText(), refused);
 
   denied.clear();
   free = {"ttyACM0"};
   window->Click(IDC_READ);
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM2: baud=38400 parity=N data=8 stop=2");
-  EXPECT_EQ(LogText(), refused + "COM2 is " + Dev("ttyACM0") + "  Arduino www.arduino.cc 0043 7583");
+  EXPECT_EQ(logText(), refused + "COM2 is " + Dev("ttyACM0") + "  Arduino www.arduino.cc 0043 7583");
 }
 
 }  // namespace
