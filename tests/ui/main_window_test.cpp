@@ -1,5 +1,10 @@
 #include "ui/window_fixture.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "log/log_time.h"
 #include "serial/serial_port.h"
 #include "ui/templates.h"
 
@@ -12,13 +17,9 @@ const Three kBlank{"     ", "     ", "     "};
 
 TEST_F(MainWindowTest, OpensInItsStartState) {
   Open();
-  // clang-format off
-  const std::pair<int, const char*> texts[] = {
-      {0, "R742 - Analogue Outputs"}, {IDC_STATUS_RIGHT, "Ready"}, {IDC_STATUS_LEFT, "No Port Open"},
-      {IDC_TITLE_TEXT, "Node No. 1"}, {IDC_NODE, "1"}, {IDC_RESPONSE_MS, "300"}, {IDC_SYS_TYPE, ""},
-      {IDC_SYS_WATTS, ""}, {IDC_FLOAT_ORDER, "Float = Big Endian (Word Swap)"}};
-  // clang-format on
-  for (const auto& [id, text] : texts) EXPECT_EQ(Text(id), text) << id;
+  EXPECT_EQ(Text(IDC_STATUS_LEFT) + '|' + Text(IDC_STATUS_RIGHT) + '|' + Text(IDC_TITLE_TEXT) + '|' + Text(IDC_NODE) +
+                '|' + Text(IDC_RESPONSE_MS) + '|' + Text(IDC_FLOAT_ORDER),
+            "No Port Open|Ready|Node No. 1|1|300|Float = Big Endian (Word Swap)");
   for (int ch = 0; ch < 3; ++ch) {
     EXPECT_EQ(Text(NominalBoxId(ch)) + '|' + Text(OffsetBoxId(ch)) + '|' + Text(GroupId(ch)),
               "100|0|CH" + std::to_string(ch + 1));
@@ -49,20 +50,14 @@ TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   Open();
   const auto& menu = window->SystemMenu();
   ASSERT_EQ(menu.size(), 2u);  // a separator, then the About entry
-  EXPECT_EQ(std::to_string(menu[0].commandId) + ' ' + std::to_string(menu[1].commandId) + ' ' + menu[1].text,
-            "0 " + std::to_string(IDM_ABOUTBOX) + " &About Kestrel...");
-  std::string about, help;
-  platform.ScriptModal(IDD_ABOUTBOX, [&](HeadlessWindow& w) {
-    about = w.GetText(0) + '|' + w.GetText(IDC_ABOUT_TEXT);
-    w.Click(kIdOk);
-  });
+  EXPECT_EQ(std::pair(menu[0].commandId, menu[1].commandId), std::pair(0u, unsigned{IDM_ABOUTBOX}));
+  std::string help;
+  platform.ScriptModal(IDD_ABOUTBOX, [](HeadlessWindow& w) { w.Click(kIdOk); });
   platform.ScriptModal(IDD_HELP, [&](HeadlessWindow& w) { help = w.GetText(IDC_HELP_TEXT); });
   ASSERT_TRUE(window->ChooseSystemMenu(IDM_ABOUTBOX));
   ASSERT_TRUE(window->Click(ID_HELP));
   EXPECT_EQ(platform.ModalRuns(), (std::vector<int>{IDD_ABOUTBOX, IDD_HELP}));
-  EXPECT_EQ(about, "About R742 Analogue Outputs|R742 Analogue Outputs Version 3.001");
   EXPECT_NE(help.find(PortNamesHelpText()), std::string::npos);  // what COMn means on this system
-  EXPECT_NE(help.find("port baud parity data-bits stop-bits node response-ms float-order"), std::string::npos);
   EXPECT_FALSE(window->Ended());
 }
 
@@ -199,6 +194,64 @@ TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
 
   window->Click(IDC_REMOVE);
   EXPECT_EQ(Text(IDC_CH2_NOMINAL_LABEL) + '|' + Text(IDC_CH2_OFFSET_LABEL), "Nominal 5-200%|Zero Offset %");
+}
+
+// The event log list and the log file's faults. How traffic lines reach the list and
+// the file, whole or limited, is tested by the operations against the node.
+
+TEST_F(MainWindowTest, LogDateRowHeadsOnlyATimestampedStart) {
+  Open();
+  const auto rowLengths = [&] {
+    std::vector<std::size_t> lengths;
+    for (const auto& row : Rows(IDC_LOG_LIST)) lengths.push_back(row.size());
+    return lengths;
+  };
+  dlg.AddLogLine("", 0);  // nothing at all, and no date row yet
+  EXPECT_TRUE(Rows(IDC_LOG_LIST).empty());
+  dlg.AddLogLine("Getting System Settings", 1);
+  auto rows = Rows(IDC_LOG_LIST);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], CLogTime().DateRow());
+  EXPECT_EQ(rows[1].substr(2, 1) + rows[1].substr(8), ": Getting System Settings");
+  // Row lengths are the splitter's, tested with it; here the rows reach the list, the date only once.
+  dlg.AddLogLine(std::string(112, 'b'), 1);
+  dlg.AddLogLine("", 1);
+  EXPECT_EQ(rowLengths(), (std::vector<std::size_t>{11, 32, 120, 1, 9}));
+  EXPECT_EQ(window->GetCurSel(IDC_LOG_LIST), 4);
+
+  dlg.GetDlgItem(IDC_LOG_LIST).ResetContent();
+  dlg.AddLogLine("Modbus << 01 10", 0);
+  dlg.AddLogLine("Disconnected", 1);
+  rows = Rows(IDC_LOG_LIST);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], "Modbus << 01 10");
+  EXPECT_EQ(rows[1].substr(8), " Disconnected");
+}
+
+// A file that cannot take a line costs one reason row, said again only after a line reached the file.
+TEST_F(MainWindowTest, LogFileFaultIsSaidOnceUntilALineIsWrittenAgain) {
+  Open();
+  const auto name = std::filesystem::temp_directory_path() / ("r742_log_fault_" + std::to_string(::getpid()));
+  dlg.m_strLogFileName = name.string();
+  window->Click(IDC_SHOW_MODBUS);
+  const auto publish = [&](std::uint8_t byte) {
+    dlg.FormatTraffic(&byte, 1, 0);
+    dlg.PublishTraffic(COutputsDlg::TrafficRoute::Request);
+  };
+  std::filesystem::create_directory(name);
+  publish(1);
+  publish(2);
+  std::filesystem::remove(name);
+  publish(3);  // written
+  std::filesystem::remove(name);
+  std::filesystem::create_directory(name);
+  publish(4);
+  publish(5);
+  std::filesystem::remove(name);
+  const std::string said = name.string() + " not written: not a regular file";
+  EXPECT_EQ(LogRows(), (std::vector<std::string>{"Modbus >> 01 ", said, "Modbus >> 02 ", "Modbus >> 03 ",
+                                                 "Modbus >> 04 ", said, "Modbus >> 05 "}));
+  EXPECT_TRUE(platform.MessageBoxes().empty());
 }
 
 }  // namespace
