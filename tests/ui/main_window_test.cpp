@@ -61,8 +61,6 @@ TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
   EXPECT_FALSE(window->Ended());
 }
 
-// Channels: assigning parameters.
-
 TEST_F(MainWindowTest, AddAssignsConsecutiveParametersUntilTheListIsFull) {
   Open();
   for (int i = 0; i < 4; ++i) window->Click(IDC_ADD);  // three from "OFF", then the list is full
@@ -109,8 +107,6 @@ TEST_F(MainWindowTest, AddInsertsBeforeTheClickedRowRemoveTakesTheLastOrTheClick
   EXPECT_EQ(dlg.m_fZeroOffset, (std::array<float, 3>{10, 11, 12}));
 
   Assign({"Hz"});
-  dlg.m_fFullScale = {20.0f, 20.0f, 20.0f};
-  dlg.UpdateReadouts();
   ASSERT_EQ(Text(IDC_CH3_NOMINAL_LABEL), "Centre Frequency Hz");
   window->Click(IDC_CLEAR);
   EXPECT_TRUE(Rows(IDC_CHANNEL_LIST).empty());
@@ -119,11 +115,7 @@ TEST_F(MainWindowTest, AddInsertsBeforeTheClickedRowRemoveTakesTheLastOrTheClick
     EXPECT_EQ(Readouts(ch), kBlank);
     EXPECT_EQ(Text(NominalLabelId(ch)), "Nominal 5-200%");
   }
-  EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{0, 0, 0}));
-  EXPECT_EQ(dlg.m_nPolarity, (std::array<int, 3>{0, 0, 0}));
 }
-
-// Scaling and the read-outs.
 
 TEST_F(MainWindowTest, ReadoutsFollowParameterClassAndScaling) {
   Open();
