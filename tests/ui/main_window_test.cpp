@@ -193,11 +193,6 @@ TEST_F(MainWindowTest, FrequencyChannelShowsItsWholeSpanAndSwitchesLabels) {
 
 TEST_F(MainWindowTest, LogDateRowHeadsOnlyATimestampedStart) {
   Open();
-  const auto rowLengths = [&] {
-    std::vector<std::size_t> lengths;
-    for (const auto& row : Rows(IDC_LOG_LIST)) lengths.push_back(row.size());
-    return lengths;
-  };
   dlg.AddLogLine("", 0);  // nothing at all, and no date row yet
   EXPECT_TRUE(Rows(IDC_LOG_LIST).empty());
   dlg.AddLogLine("Getting System Settings", 1);
@@ -208,7 +203,9 @@ TEST_F(MainWindowTest, LogDateRowHeadsOnlyATimestampedStart) {
   // Row lengths are the splitter's, tested with it; here the rows reach the list, the date only once.
   dlg.AddLogLine(std::string(112, 'b'), 1);
   dlg.AddLogLine("", 1);
-  EXPECT_EQ(rowLengths(), (std::vector<std::size_t>{11, 32, 120, 1, 9}));
+  std::vector<std::size_t> lengths;
+  for (const auto& row : Rows(IDC_LOG_LIST)) lengths.push_back(row.size());
+  EXPECT_EQ(lengths, (std::vector<std::size_t>{11, 32, 120, 1, 9}));
   EXPECT_EQ(window->GetCurSel(IDC_LOG_LIST), 4);
 
   dlg.GetDlgItem(IDC_LOG_LIST).ResetContent();
