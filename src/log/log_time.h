@@ -12,10 +12,7 @@ class CLogTime {
   CLogTime();  // now
   explicit CLogTime(std::time_t t);
 
-  const std::string& Day() const { return day_; }      // " 6", "17"
-  const std::string& Month() const { return month_; }  // "Jan".."Dec"
-  const std::string& Year() const { return year_; }    // "2026"
-  const std::string& Time() const { return time_; }    // "hh:mm:ss", 24-hour
+  const std::string& Time() const { return time_; }  // "hh:mm:ss", 24-hour
 
   std::string DateRow() const;  // " 6 Dec 2026"
 

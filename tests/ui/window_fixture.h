@@ -36,11 +36,12 @@ class MainWindowTest : public ::testing::Test {
       window->Click(IDC_ADD);
     }
   }
-  std::array<std::string, 3> Readouts(int ch) const {
-    return {Text(PointId(ch, 0)), Text(PointId(ch, 1)), Text(PointId(ch, 2))};
+  std::array<std::string, 3> Readouts(int ch, int (*id)(int, int) = PointId) const {
+    return {Text(id(ch, 0)), Text(id(ch, 1)), Text(id(ch, 2))};
   }
-  std::array<std::string, 3> Units(int ch) const {
-    return {Text(UnitId(ch, 0)), Text(UnitId(ch, 1)), Text(UnitId(ch, 2))};
+  std::array<std::string, 3> Units(int ch) const { return Readouts(ch, UnitId); }
+  void ChoosePortInDialog(int button = kIdOk) {
+    platform.ScriptModal(IDD_PORT_SETUP, [button](HeadlessWindow& w) { w.Click(button); });
   }
 
   // Fires the timers one due time after another until none runs (or
@@ -68,6 +69,10 @@ class MainWindowTest : public ::testing::Test {
       rows.push_back(stamped ? row.substr(9) : row);
     }
     return rows;
+  }
+  std::vector<std::string> LastLogRows(std::size_t n) const {
+    const std::vector<std::string> rows = LogRows();
+    return {rows.end() - static_cast<std::ptrdiff_t>(std::min(n, rows.size())), rows.end()};
   }
 
   // The dialog outlives the platform, which destroys the windows still open.
