@@ -61,10 +61,12 @@ class WindowContract : public ::testing::Test {
 TYPED_TEST_SUITE_P(WindowContract);
 
 // The program's own calls never notify; each change the user makes notifies once, with the change in place.
-TYPED_TEST_P(WindowContract, OnlyTheUsersChangesNotifyOnceEachWithTheChangeInPlace) {
+// Enter, Escape, the close box and the menu go to the dialog, and an ended window takes nothing more.
+TYPED_TEST_P(WindowContract, UserInputReachesTheDialogOnceAndTheProgramsCallsNever) {
   auto& d = this->d;
   RecordingDialog dlg;
-  d.Run(dlg, [&](IWindow& w) {
+  dlg.cancelEnds = false;
+  const int result = d.Run(dlg, [&](IWindow& w) {
     for (const char* row : {"Volts", "Amps", "Watts"}) w.AddString(kList, row);
     w.SetCurSel(kList, 0);
     w.SetCurSel(kCombo, 1);
@@ -94,28 +96,14 @@ TYPED_TEST_P(WindowContract, OnlyTheUsersChangesNotifyOnceEachWithTheChangeInPla
     EXPECT_EQ(w.GetCurSel(kLogList), kLbErr);
     EXPECT_EQ(w.SetCurSel(kLogList, 59), 59);
     EXPECT_TRUE(d.RowInView(kLogList, 59));
-    const Note edit{kEdit, Notify::Changed}, typed{kUpperEdit, Notify::Changed};
-    EXPECT_EQ(dlg.notes, (std::vector<Note>{edit,
-                                            edit,
-                                            typed,
-                                            typed,
-                                            {kCheck, Notify::Clicked},
-                                            {kButton, Notify::Clicked},
-                                            {kList, Notify::SelChange},
-                                            {kCombo, Notify::SelChange},
-                                            {kCombo, Notify::CloseUp}}));
+    const Note edit{kEdit, Notify::Changed}, typed{kUpperEdit, Notify::Changed}, check{kCheck, Notify::Clicked},
+        button{kButton, Notify::Clicked}, list{kList, Notify::SelChange}, combo{kCombo, Notify::SelChange};
+    EXPECT_EQ(dlg.notes,
+              (std::vector<Note>{edit, edit, typed, typed, check, button, list, combo, {kCombo, Notify::CloseUp}}));
     // Typing is upper-cased, the check box already toggled, the row already chosen.
     EXPECT_EQ(seen, (std::vector<std::string>{"start/0", "Zähler µA – Ω/0", "C/0", "CO/0", "Check/1", "&Go/1", "/1",
                                               "Gamma/2", "Gamma/2"}));
-    w.EndDialog(kIdOk);
-  });
-}
-
-TYPED_TEST_P(WindowContract, EnterEscapeCloseBoxAndMenuGoToTheDialog) {
-  auto& d = this->d;
-  RecordingDialog dlg;
-  dlg.cancelEnds = false;
-  const int result = d.Run(dlg, [&](IWindow& w) {
+    dlg.notes.clear();
     d.PressEscape();
     d.CloseBox();
     EXPECT_EQ(dlg.cancels, 2);
@@ -125,7 +113,7 @@ TYPED_TEST_P(WindowContract, EnterEscapeCloseBoxAndMenuGoToTheDialog) {
     d.ChooseMenu("&About...");
     EXPECT_EQ(dlg.sysCommands, std::vector<unsigned>{0x10u});
     d.PressEnter(kButton);  // on a focused button it presses the button
-    EXPECT_EQ(dlg.notes, (std::vector<Note>{{kButton, Notify::Clicked}}));
+    EXPECT_EQ(dlg.notes, std::vector<Note>{button});
     EXPECT_TRUE(d.Visible());
     d.PressEnter(kEdit);  // anywhere else it is the dialog's OK
     EXPECT_FALSE(d.Visible());
@@ -269,8 +257,8 @@ TYPED_TEST_P(WindowContract, AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOut
   EXPECT_EQ(std::tuple(result, inner.cancels, outer.cancels, outer.destroys), std::tuple(kIdCancel, 0, 1, 1));
 }
 
-REGISTER_TYPED_TEST_SUITE_P(WindowContract, OnlyTheUsersChangesNotifyOnceEachWithTheChangeInPlace,
-                            EnterEscapeCloseBoxAndMenuGoToTheDialog, ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
+REGISTER_TYPED_TEST_SUITE_P(WindowContract, UserInputReachesTheDialogOnceAndTheProgramsCallsNever,
+                            ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
                             TimersRestartDieAndNeverTickOnceTheRunEndedOrTheWindowIsGone,
                             EndedOrFailedInitialisationReturnsWithoutShowing,
                             NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn,
