@@ -215,53 +215,43 @@ TYPED_TEST_P(WindowContract, EndedOrFailedInitialisationReturnsWithoutShowing) {
   }
 }
 
-TYPED_TEST_P(WindowContract, NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn) {
+// Nested runs are owned by the outer window, whose timers go on. A quit from outside (a signal, the session
+// ending) is not the nested dialogs' to refuse, and a message box opened meanwhile closes by itself; the
+// outermost window then closes as by its close box, from its loop.
+TYPED_TEST_P(WindowContract, NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemThenCancelsTheOutermost) {
   auto& d = this->d;
-  RecordingDialog outer, inner;
+  RecordingDialog outer, inner, quitting, later;
   int ticksBefore = 0;
   std::vector<int> results;
   inner.onInit = [&] { inner.SetTimer(7, 10); };
   inner.onTimer = [&](unsigned) {
     if (outer.ticks[1] >= ticksBefore + 3) inner.EndDialog(kIdOk);  // the outer window's timer ticks meanwhile
   };
-  const int outerResult = d.Run(outer, [&](IWindow& outerWindow) {
+  quitting.cancelEnds = false;
+  quitting.onTimer = [&](unsigned id) {
+    quitting.KillTimer(id);
+    CurrentPlatform()->RequestQuit();
+    quitting.MessageBox("Opened as the quit came", "Test", kMbOk);
+  };
+  const int result = d.Run(outer, [&](IWindow& outerWindow) {
     outerWindow.SetTimer(1, 10);
     for (int run = 0; run < 2; ++run) {  // a dialog runs again after its run ended
       ticksBefore = outer.ticks[1];
       results.push_back(d.Run(inner, [&](IWindow& w) { EXPECT_TRUE(d.OwnedAndBlocked(w, outerWindow)); }));
     }
-    outerWindow.EndDialog(7);
-  });
-  EXPECT_EQ(results, (std::vector<int>{kIdOk, kIdOk}));
-  EXPECT_EQ(std::tuple(outerResult, d.Shows(), inner.destroys, outer.destroys), std::tuple(7, 3, 2, 1));
-}
-
-// A quit from outside (a signal, the session ending) is not the nested dialogs' to refuse, and a message
-// box opened meanwhile closes by itself; the outermost window then closes as by its close box, from its loop.
-TYPED_TEST_P(WindowContract, AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOutermostWindow) {
-  auto& d = this->d;
-  RecordingDialog outer, inner, later;
-  inner.cancelEnds = false;
-  std::vector<int> results;
-  inner.onTimer = [&](unsigned id) {
-    inner.KillTimer(id);
-    CurrentPlatform()->RequestQuit();
-    inner.MessageBox("Opened as the quit came", "Test", kMbOk);
-  };
-  const int result = d.Run(outer, [&](IWindow&) {
-    results.push_back(d.Run(inner, [&](IWindow& w) { w.SetTimer(1, 10); }));
+    results.push_back(d.Run(quitting, [&](IWindow& w) { w.SetTimer(1, 10); }));
     results.push_back(d.Run(later, [](IWindow&) { ADD_FAILURE() << "a run began after the quit"; }));
     EXPECT_EQ(outer.cancels, 0) << "cancelled inside its own handler";
   });
-  EXPECT_EQ(results, (std::vector<int>{kIdCancel, kIdCancel}));
-  EXPECT_EQ(std::tuple(result, inner.cancels, outer.cancels, outer.destroys), std::tuple(kIdCancel, 0, 1, 1));
+  EXPECT_EQ(results, (std::vector<int>{kIdOk, kIdOk, kIdCancel, kIdCancel}));
+  EXPECT_EQ(std::tuple(result, d.Shows(), inner.destroys, quitting.cancels, outer.cancels, outer.destroys),
+            std::tuple(kIdCancel, 4, 2, 0, 1, 1));
 }
 
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, UserInputReachesTheDialogOnceAndTheProgramsCallsNever,
                             ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
                             TimersRestartDieAndNeverTickOnceTheRunEndedOrTheWindowIsGone,
                             EndedOrFailedInitialisationReturnsWithoutShowing,
-                            NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn,
-                            AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOutermostWindow);
+                            NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemThenCancelsTheOutermost);
 
 }  // namespace r742::test
