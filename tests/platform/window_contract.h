@@ -60,12 +60,20 @@ class WindowContract : public ::testing::Test {
 };
 TYPED_TEST_SUITE_P(WindowContract);
 
-TYPED_TEST_P(WindowContract, ProgramTextTypingAndClicksReachTheDialogOncePerChange) {
+// The program's own calls never notify; each change the user makes notifies once, with the change in place.
+// Enter, Escape, the close box and the menu go to the dialog, and an ended window takes nothing more.
+TYPED_TEST_P(WindowContract, UserInputReachesTheDialogOnceAndTheProgramsCallsNever) {
   auto& d = this->d;
   RecordingDialog dlg;
-  d.Run(dlg, [&](IWindow& w) {
+  dlg.cancelEnds = false;
+  const int result = d.Run(dlg, [&](IWindow& w) {
+    for (const char* row : {"Volts", "Amps", "Watts"}) w.AddString(kList, row);
+    w.SetCurSel(kList, 0);
+    w.SetCurSel(kCombo, 1);
     std::vector<std::string> seen;
-    dlg.onNote = [&](int id, Notify) { seen.push_back(w.GetText(id) + "/" + std::to_string(w.GetCheck(kCheck))); };
+    dlg.onNote = [&](int id, Notify) {
+      seen.push_back(w.GetText(id) + "/" + std::to_string(id >= kList ? w.GetCurSel(id) : w.GetCheck(kCheck)));
+    };
     w.SetText(kEdit, "start");  // the text it already has
     w.SetText(kLabel, "x");
     w.SetText(kButton, "&Go");
@@ -78,22 +86,24 @@ TYPED_TEST_P(WindowContract, ProgramTextTypingAndClicksReachTheDialogOncePerChan
     w.Enable(kButton, true);
     d.Click(kButton);
     w.Enable(kCheck, false);
-    w.SetCheck(kCheck, 0);  // the program's check and enable calls do not notify
+    w.SetCheck(kCheck, 0);
     EXPECT_EQ(std::pair(w.IsEnabled(kCheck), w.GetCheck(kCheck)), std::pair(false, 0));
-    const Note edit{kEdit, Notify::Changed}, typed{kUpperEdit, Notify::Changed};
+    d.SelectRow(kList, 1);
+    d.SelectRow(kCombo, 2);
+    // Rows of a no-selection list cannot be picked; the program's row is remembered and shown.
+    for (int i = 0; i < 60; ++i) w.AddString(kLogList, "line");
+    d.SelectRow(kLogList, 1);
+    EXPECT_EQ(w.GetCurSel(kLogList), kLbErr);
+    EXPECT_EQ(w.SetCurSel(kLogList, 59), 59);
+    EXPECT_TRUE(d.RowInView(kLogList, 59));
+    const Note edit{kEdit, Notify::Changed}, typed{kUpperEdit, Notify::Changed}, check{kCheck, Notify::Clicked},
+        button{kButton, Notify::Clicked}, list{kList, Notify::SelChange}, combo{kCombo, Notify::SelChange};
     EXPECT_EQ(dlg.notes,
-              (std::vector<Note>{edit, edit, typed, typed, {kCheck, Notify::Clicked}, {kButton, Notify::Clicked}}));
-    // Each handler saw the text in place, typing upper-cased, the check box already toggled.
-    EXPECT_EQ(seen, (std::vector<std::string>{"start/0", "Zähler µA – Ω/0", "C/0", "CO/0", "Check/1", "&Go/1"}));
-    w.EndDialog(kIdOk);
-  });
-}
-
-TYPED_TEST_P(WindowContract, EnterEscapeCloseBoxAndMenuGoToTheDialog) {
-  auto& d = this->d;
-  RecordingDialog dlg;
-  dlg.cancelEnds = false;
-  const int result = d.Run(dlg, [&](IWindow& w) {
+              (std::vector<Note>{edit, edit, typed, typed, check, button, list, combo, {kCombo, Notify::CloseUp}}));
+    // Typing is upper-cased, the check box already toggled, the row already chosen.
+    EXPECT_EQ(seen, (std::vector<std::string>{"start/0", "Zähler µA – Ω/0", "C/0", "CO/0", "Check/1", "&Go/1", "/1",
+                                              "Gamma/2", "Gamma/2"}));
+    dlg.notes.clear();
     d.PressEscape();
     d.CloseBox();
     EXPECT_EQ(dlg.cancels, 2);
@@ -103,7 +113,7 @@ TYPED_TEST_P(WindowContract, EnterEscapeCloseBoxAndMenuGoToTheDialog) {
     d.ChooseMenu("&About...");
     EXPECT_EQ(dlg.sysCommands, std::vector<unsigned>{0x10u});
     d.PressEnter(kButton);  // on a focused button it presses the button
-    EXPECT_EQ(dlg.notes, (std::vector<Note>{{kButton, Notify::Clicked}}));
+    EXPECT_EQ(dlg.notes, std::vector<Note>{button});
     EXPECT_TRUE(d.Visible());
     d.PressEnter(kEdit);  // anywhere else it is the dialog's OK
     EXPECT_FALSE(d.Visible());
@@ -164,30 +174,6 @@ TYPED_TEST_P(WindowContract, ListRowsAndSelectionAnswerAsOnTheHeadlessWindow) {
   EXPECT_TRUE(dlg.notes.empty());  // every step is the program's
 }
 
-TYPED_TEST_P(WindowContract, OnlyTheUsersChoiceInAListOrComboNotifies) {
-  auto& d = this->d;
-  RecordingDialog dlg;
-  d.Run(dlg, [&](IWindow& w) {
-    for (const char* row : {"Volts", "Amps", "Watts"}) w.AddString(kList, row);
-    w.SetCurSel(kList, 0);
-    w.SetCurSel(kCombo, 1);
-    std::vector<std::string> seen;
-    dlg.onNote = [&](int id, Notify) { seen.push_back(w.GetText(id) + std::to_string(w.GetCurSel(id))); };
-    d.SelectRow(kList, 1);
-    d.SelectRow(kCombo, 2);
-    // Rows of a no-selection list cannot be picked; the program's row is remembered and shown.
-    for (int i = 0; i < 60; ++i) w.AddString(kLogList, "line");
-    d.SelectRow(kLogList, 1);
-    EXPECT_EQ(w.GetCurSel(kLogList), kLbErr);
-    EXPECT_EQ(w.SetCurSel(kLogList, 59), 59);
-    EXPECT_TRUE(d.RowInView(kLogList, 59));
-    EXPECT_EQ(dlg.notes,
-              (std::vector<Note>{{kList, Notify::SelChange}, {kCombo, Notify::SelChange}, {kCombo, Notify::CloseUp}}));
-    EXPECT_EQ(seen, (std::vector<std::string>{"1", "Gamma2", "Gamma2"}));
-    w.EndDialog(kIdOk);
-  });
-}
-
 TYPED_TEST_P(WindowContract, TimersRestartDieAndNeverTickOnceTheRunEndedOrTheWindowIsGone) {
   enum : unsigned { kRestarted = 1, kKilled, kRivalA, kRivalB, kLeftRunning };
   auto& d = this->d;
@@ -229,54 +215,43 @@ TYPED_TEST_P(WindowContract, EndedOrFailedInitialisationReturnsWithoutShowing) {
   }
 }
 
-TYPED_TEST_P(WindowContract, NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn) {
+// Nested runs are owned by the outer window, whose timers go on. A quit from outside (a signal, the session
+// ending) is not the nested dialogs' to refuse, and a message box opened meanwhile closes by itself; the
+// outermost window then closes as by its close box, from its loop.
+TYPED_TEST_P(WindowContract, NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemThenCancelsTheOutermost) {
   auto& d = this->d;
-  RecordingDialog outer, inner;
+  RecordingDialog outer, inner, quitting, later;
   int ticksBefore = 0;
   std::vector<int> results;
   inner.onInit = [&] { inner.SetTimer(7, 10); };
   inner.onTimer = [&](unsigned) {
     if (outer.ticks[1] >= ticksBefore + 3) inner.EndDialog(kIdOk);  // the outer window's timer ticks meanwhile
   };
-  const int outerResult = d.Run(outer, [&](IWindow& outerWindow) {
+  quitting.cancelEnds = false;
+  quitting.onTimer = [&](unsigned id) {
+    quitting.KillTimer(id);
+    CurrentPlatform()->RequestQuit();
+    quitting.MessageBox("Opened as the quit came", "Test", kMbOk);
+  };
+  const int result = d.Run(outer, [&](IWindow& outerWindow) {
     outerWindow.SetTimer(1, 10);
     for (int run = 0; run < 2; ++run) {  // a dialog runs again after its run ended
       ticksBefore = outer.ticks[1];
       results.push_back(d.Run(inner, [&](IWindow& w) { EXPECT_TRUE(d.OwnedAndBlocked(w, outerWindow)); }));
     }
-    outerWindow.EndDialog(7);
-  });
-  EXPECT_EQ(results, (std::vector<int>{kIdOk, kIdOk}));
-  EXPECT_EQ(std::tuple(outerResult, d.Shows(), inner.destroys, outer.destroys), std::tuple(7, 3, 2, 1));
-}
-
-// A quit from outside (a signal, the session ending) is not the nested dialogs' to refuse, and a message
-// box opened meanwhile closes by itself; the outermost window then closes as by its close box, from its loop.
-TYPED_TEST_P(WindowContract, AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOutermostWindow) {
-  auto& d = this->d;
-  RecordingDialog outer, inner, later;
-  inner.cancelEnds = false;
-  std::vector<int> results;
-  inner.onTimer = [&](unsigned id) {
-    inner.KillTimer(id);
-    CurrentPlatform()->RequestQuit();
-    inner.MessageBox("Opened as the quit came", "Test", kMbOk);
-  };
-  const int result = d.Run(outer, [&](IWindow&) {
-    results.push_back(d.Run(inner, [&](IWindow& w) { w.SetTimer(1, 10); }));
+    results.push_back(d.Run(quitting, [&](IWindow& w) { w.SetTimer(1, 10); }));
     results.push_back(d.Run(later, [](IWindow&) { ADD_FAILURE() << "a run began after the quit"; }));
     EXPECT_EQ(outer.cancels, 0) << "cancelled inside its own handler";
   });
-  EXPECT_EQ(results, (std::vector<int>{kIdCancel, kIdCancel}));
-  EXPECT_EQ(std::tuple(result, inner.cancels, outer.cancels, outer.destroys), std::tuple(kIdCancel, 0, 1, 1));
+  EXPECT_EQ(results, (std::vector<int>{kIdOk, kIdOk, kIdCancel, kIdCancel}));
+  EXPECT_EQ(std::tuple(result, d.Shows(), inner.destroys, quitting.cancels, outer.cancels, outer.destroys),
+            std::tuple(kIdCancel, 4, 2, 0, 1, 1));
 }
 
-REGISTER_TYPED_TEST_SUITE_P(WindowContract, ProgramTextTypingAndClicksReachTheDialogOncePerChange,
-                            EnterEscapeCloseBoxAndMenuGoToTheDialog, ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
-                            OnlyTheUsersChoiceInAListOrComboNotifies,
+REGISTER_TYPED_TEST_SUITE_P(WindowContract, UserInputReachesTheDialogOnceAndTheProgramsCallsNever,
+                            ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
                             TimersRestartDieAndNeverTickOnceTheRunEndedOrTheWindowIsGone,
                             EndedOrFailedInitialisationReturnsWithoutShowing,
-                            NestedRunsAreOwnedByTheOuterWindowWhoseTimersGoOn,
-                            AQuitEndsNestedRunsAndMessageBoxesThenCancelsTheOutermostWindow);
+                            NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemThenCancelsTheOutermost);
 
 }  // namespace r742::test

@@ -21,11 +21,7 @@ struct PortScript {
   bool onlyClearFails = false;
   int errorClears = 0, closed = 0;
   LineSettings applied{};
-  CommTimeouts timeouts{.readInterval = 7,
-                        .readTotalMultiplier = 7,
-                        .readTotalConstant = 7,
-                        .writeTotalMultiplier = 50,
-                        .writeTotalConstant = 500};
+  CommTimeouts timeouts{7, 7, 7, 50, 500};  // read interval, multiplier, constant; write multiplier, constant
 };
 
 class FakePort final : public ISerialPort {

@@ -6,8 +6,6 @@
 
 namespace r742 {
 
-HeadlessPlatform::HeadlessPlatform() = default;
-
 HeadlessPlatform::~HeadlessPlatform() {
   for (auto& w : windows_) Destroy(w.get());
 }
@@ -17,25 +15,20 @@ int HeadlessPlatform::RunModal(CDialog& dialog) {
   const bool nested =
       !running_.empty() || std::any_of(windows_.begin(), windows_.end(), [](auto& w) { return !w->Ended(); });
   if (quitRequested_ && nested) return kIdCancel;  // the program is ending
-  auto owned = std::make_unique<HeadlessWindow>(*this, dialog);
-  HeadlessWindow* window = owned.get();
-  running_.push_back(window);
-  dialog.AttachWindow(window);
+  HeadlessWindow window(*this, dialog);
+  running_.push_back(&window);
+  dialog.AttachWindow(&window);
   // As on the real backends, a dialog whose initialisation throws is not shown.
-  if (!CallGuarded("OnInitDialog", [&] { dialog.InitWindow(); })) window->EndDialog(kIdCancel);
-  if (!window->Ended()) {
-    auto it = scripts_.find(dialog.IDD());
-    if (it != scripts_.end()) {
-      ModalScript script = std::move(it->second);
-      scripts_.erase(it);
-      script(*window);
-    }
+  if (!CallGuarded("OnInitDialog", [&] { dialog.InitWindow(); })) window.EndDialog(kIdCancel);
+  if (auto it = scripts_.find(dialog.IDD()); it != scripts_.end() && !window.Ended()) {
+    ModalScript script = std::move(it->second);
+    scripts_.erase(it);
+    script(window);
   }
-  if (!window->Ended()) window->EndDialog(kIdCancel);
+  window.EndDialog(kIdCancel);  // a run still open after its script
   running_.pop_back();
-  const int result = window->Result();
-  Destroy(window);
-  return result;
+  Destroy(&window);
+  return window.result_;
 }
 
 void HeadlessPlatform::RequestQuit() {
@@ -45,10 +38,8 @@ void HeadlessPlatform::RequestQuit() {
 
 void HeadlessPlatform::ContinueQuit() {
   if (!quitRequested_) return;
-  HeadlessWindow* outermost = nullptr;
-  for (auto& w : windows_)
-    if (!outermost && !w->Ended()) outermost = w.get();
-  if (!outermost && !running_.empty()) outermost = running_.front();
+  auto live = std::find_if(windows_.begin(), windows_.end(), [](auto& w) { return !w->Ended(); });
+  HeadlessWindow* outermost = live != windows_.end() ? live->get() : running_.empty() ? nullptr : running_.front();
   if (!outermost) return;
   for (HeadlessWindow* w : running_)
     if (w != outermost) w->EndDialog(kIdCancel);
@@ -59,71 +50,51 @@ void HeadlessPlatform::ContinueQuit() {
 }
 
 HeadlessWindow& HeadlessPlatform::Open(CDialog& dialog) {
-  windows_.push_back(std::make_unique<HeadlessWindow>(*this, dialog));
-  HeadlessWindow* window = windows_.back().get();
-  dialog.AttachWindow(window);
+  HeadlessWindow& window = *windows_.emplace_back(std::make_unique<HeadlessWindow>(*this, dialog));
+  dialog.AttachWindow(&window);
   dialog.InitWindow();
   ReapEnded();
-  return *window;
-}
-
-void HeadlessPlatform::ScriptModal(int templateId, ModalScript script) {
-  scripts_.emplace(templateId, std::move(script));
-}
-
-void HeadlessPlatform::RemoveTimers(HeadlessWindow* window) {
-  timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window; }),
-                timers_.end());
+  return window;
 }
 
 void HeadlessPlatform::Destroy(HeadlessWindow* window) {
   if (window->destroyed_) return;
-  RemoveTimers(window);
   window->dialog_.DestroyWindow();
   window->destroyed_ = true;
-  RemoveTimers(window);  // OnDestroy may not set timers on a dying window, but be sure
+  std::erase_if(timers_, [&](const Timer& t) { return t.window == window; });  // OnDestroy's too
 }
 
 void HeadlessPlatform::ReapEnded() {
   for (auto& w : windows_)
-    if (w->Ended() && !w->Destroyed()) Destroy(w.get());
+    if (w->Ended()) Destroy(w.get());
   ContinueQuit();
 }
 
 std::optional<std::uint64_t> HeadlessPlatform::NextTimerDue() const {
-  std::optional<std::uint64_t> next;
-  for (const Timer& t : timers_)
-    if (!next || t.due < *next) next = t.due;
-  return next;
+  if (timers_.empty()) return std::nullopt;
+  return std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) { return a.due < b.due; })->due;
 }
 
 void HeadlessPlatform::Advance(std::uint64_t ms) {
   ContinueQuit();
   const std::uint64_t target = now_ + ms;
-  for (;;) {
-    auto next = timers_.end();
-    for (auto it = timers_.begin(); it != timers_.end(); ++it)
-      if (it->due <= target &&
-          (next == timers_.end() || it->due < next->due || (it->due == next->due && it->order < next->order)))
-        next = it;
-    if (next == timers_.end()) break;
+  for (;;) {  // the next tick: the earliest due, then the earliest set
+    auto next = std::min_element(timers_.begin(), timers_.end(), [](auto& a, auto& b) {
+      return std::pair(a.due, a.order) < std::pair(b.due, b.order);
+    });
+    if (next == timers_.end() || next->due > target) break;
     now_ = next->due;
     next->due = now_ + next->period;
     next->order = ++order_;
-    HeadlessWindow* window = next->window;
-    const unsigned id = next->id;
-    if (!window->Ended()) window->dialog_.DispatchTimer(id);  // an ended run's window ticks no more
+    if (!next->window->Ended()) next->window->dialog_.DispatchTimer(next->id);  // an ended run's window ticks no more
     ReapEnded();
   }
   now_ = target;
 }
 
 bool HeadlessPlatform::AdvanceUntil(const std::function<bool()>& done, std::uint64_t limitMs) {
-  const std::uint64_t end = now_ + limitMs;
-  while (!done()) {
+  for (const std::uint64_t end = now_ + limitMs; !done(); Advance(1))
     if (now_ >= end) return false;
-    Advance(1);
-  }
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialog.h"
@@ -22,31 +23,38 @@ class HeadlessPlatform;
 class HeadlessWindow final : public IWindow {
  public:
   HeadlessWindow(HeadlessPlatform& platform, CDialog& dialog);
-  ~HeadlessWindow() override;
 
   // --- IWindow
   std::string GetText(int id) const override;
   void SetText(int id, std::string_view text) override;
-  void Enable(int id, bool enabled) override;
-  bool IsEnabled(int id) const override;
-  bool Exists(int id) const override;
-  int GetCheck(int id) const override;
-  void SetCheck(int id, int state) override;
+  void Enable(int id, bool enabled) override {
+    if (Control* c = Find(id)) c->enabled = enabled;
+  }
+  bool IsEnabled(int id) const override { return Find(id) && Find(id)->enabled; }
+  bool Exists(int id) const override { return Find(id) != nullptr; }
+  int GetCheck(int id) const override { return Find(id) ? Find(id)->check : 0; }
+  void SetCheck(int id, int state) override {
+    if (Control* c = Find(id)) c->check = state;
+  }
   void ResetContent(int id) override;
-  int AddString(int id, std::string_view text) override;
+  int AddString(int id, std::string_view text) override { return InsertString(id, -1, text); }
   int InsertString(int id, int row, std::string_view text) override;
   int DeleteString(int id, int row) override;
   int GetCount(int id) const override;
   std::string GetRowText(int id, int row) const override;
-  int GetCurSel(int id) const override;
+  int GetCurSel(int id) const override { return FindList(id) ? FindList(id)->curSel : kLbErr; }
   int SetCurSel(int id, int row) override;
   int FindStringPrefix(int id, int start, std::string_view prefix) const override;
   unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
   bool KillTimer(unsigned timerId) override;
   int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
-  void AppendSystemMenu(unsigned commandId, std::string_view text) override;
-  bool HasSystemMenu() const override;
-  void EndDialog(int result) override;
+  void AppendSystemMenu(unsigned commandId, std::string_view text) override {
+    systemMenu_.insert(systemMenu_.end(), {{0, {}}, {commandId, std::string(text)}});  // a separator, the entry
+  }
+  bool HasSystemMenu() const override { return (dialog_.Template().style & kDlgSysMenu) != 0; }
+  void EndDialog(int result) override {
+    if (!ended_) ended_ = true, result_ = result;
+  }
 
   // --- what a user does; each returns false when the control cannot take it
   // (missing, disabled, wrong kind, window ended) and then nothing happens.
@@ -59,14 +67,13 @@ class HeadlessWindow final : public IWindow {
 
   // --- what a test reads
   CDialog& Dialog() { return dialog_; }
-  std::vector<std::string> Rows(int id) const;
+  std::vector<std::string> Rows(int id) const { return FindList(id) ? FindList(id)->rows : std::vector<std::string>{}; }
   struct MenuEntry {
     unsigned commandId;  // 0 for a separator
     std::string text;
   };
   const std::vector<MenuEntry>& SystemMenu() const { return systemMenu_; }
   bool Ended() const { return ended_; }
-  int Result() const { return result_; }
   bool Destroyed() const { return destroyed_; }
 
  private:
@@ -80,18 +87,18 @@ class HeadlessWindow final : public IWindow {
     std::vector<std::string> rows;
     int curSel = kLbErr;
   };
-  Control* Find(int id);
   const Control* Find(int id) const;
-  bool IsList(const Control* c) const;
+  const Control* FindList(int id) const;  // a list or combo box
+  Control* Find(int id) { return const_cast<Control*>(std::as_const(*this).Find(id)); }
+  Control* FindList(int id) { return const_cast<Control*>(std::as_const(*this).FindList(id)); }
   bool Live() const { return !ended_ && !destroyed_; }  // an ended window takes no more input
-  void AfterUserEvent();                                // destroys the window once its dialog has ended
+  bool UserEvent(const std::function<void()>& event);
 
   HeadlessPlatform& platform_;
   CDialog& dialog_;
   std::map<int, Control> controls_;
   std::vector<MenuEntry> systemMenu_;
-  bool ended_ = false;
-  bool destroyed_ = false;
+  bool ended_ = false, destroyed_ = false;
   int result_ = 0;
 };
 
@@ -102,7 +109,6 @@ struct MessageBoxRecord {
 
 class HeadlessPlatform final : public IPlatform {
  public:
-  HeadlessPlatform();
   ~HeadlessPlatform() override;
 
   // Nested modal run: creates the window, runs OnInitDialog and then the
@@ -118,7 +124,7 @@ class HeadlessPlatform final : public IPlatform {
   HeadlessWindow& Open(CDialog& dialog);
 
   using ModalScript = std::function<void(HeadlessWindow&)>;
-  void ScriptModal(int templateId, ModalScript script);
+  void ScriptModal(int templateId, ModalScript script) { scripts_.emplace(templateId, std::move(script)); }
 
   // Virtual clock in milliseconds. Advance fires every due timer in order of
   // due time (then of setting), moving the clock to each tick's time.
@@ -135,20 +141,16 @@ class HeadlessPlatform final : public IPlatform {
   friend class HeadlessWindow;
   struct Timer {
     HeadlessWindow* window;
-    unsigned id;
-    unsigned period;
-    std::uint64_t due;
-    std::uint64_t order;
+    unsigned id, period;
+    std::uint64_t due, order;
   };
-  void RemoveTimers(HeadlessWindow* window);
   void Destroy(HeadlessWindow* window);
   void ReapEnded();
   void ContinueQuit();
 
   bool quitRequested_ = false;
   std::vector<HeadlessWindow*> running_;  // the modal runs, innermost last
-  std::uint64_t now_ = 0;
-  std::uint64_t order_ = 0;
+  std::uint64_t now_ = 0, order_ = 0;
   std::vector<Timer> timers_;
   std::multimap<int, ModalScript> scripts_;
   std::vector<MessageBoxRecord> messageBoxes_;

@@ -16,41 +16,22 @@ class MemoryPort final : public ISerialPort {
   MemoryPort(const MemoryPort&) = delete;
   MemoryPort& operator=(const MemoryPort&) = delete;
 
-  bool SetupComm(std::uint32_t inQueue, std::uint32_t outQueue) override {
+  bool SetupComm(std::uint32_t in, std::uint32_t out) override {
     constexpr std::uint32_t kLargest = 65536;
-    if (inQueue < 1 || inQueue > kLargest || outQueue < 1 || outQueue > kLargest) {
-      return Fail(EINVAL);
-    }
-    return true;
+    return (in >= 1 && in <= kLargest && out >= 1 && out <= kLargest) || Fail(EINVAL);
   }
-
-  bool GetCommState(LineSettings& settings) override {
-    settings = settings_;
-    return true;
-  }
-
+  bool GetCommState(LineSettings& settings) override { return (settings = settings_, true); }
   // Refuses what a real port refuses, so a bad baud text fails at the same step.
   bool SetCommState(const LineSettings& settings) override {
-    if (!IsStandardBaudRate(settings.baud)) return Fail(EINVAL);
-    settings_ = settings;
-    return true;
+    return IsStandardBaudRate(settings.baud) ? (settings_ = settings, true) : Fail(EINVAL);
   }
-
-  bool GetCommTimeouts(CommTimeouts& timeouts) override {
-    timeouts = timeouts_;
-    return true;
-  }
-
-  bool SetCommTimeouts(const CommTimeouts& timeouts) override {
-    timeouts_ = timeouts;
-    return true;
-  }
+  bool GetCommTimeouts(CommTimeouts& timeouts) override { return (timeouts = timeouts_, true); }
+  bool SetCommTimeouts(const CommTimeouts& timeouts) override { return (timeouts_ = timeouts, true); }
 
   bool Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) override {
     written = 0;
     if (line_.writeFails_ || Gone()) return Fail(EIO);
-    std::vector<std::uint8_t> frame(data, data + length);
-    line_.written_.push_back(frame);
+    const auto& frame = line_.written_.emplace_back(data, data + length);
     written = length;
     if (line_.peer_) line_.peer_(frame, line_.clock_());
     return true;
@@ -59,15 +40,11 @@ class MemoryPort final : public ISerialPort {
   bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& received) override;
 
   bool PurgeReceive() override {
-    const std::int64_t now = line_.clock_();
-    while (!line_.toProgram_.empty() && line_.toProgram_.front().atMs <= now) line_.toProgram_.pop_front();
+    auto& queue = line_.toProgram_;
+    for (const std::int64_t now = line_.clock_(); !queue.empty() && queue.front().atMs <= now;) queue.pop_front();
     return true;
   }
-
-  bool ClearCommError(std::uint32_t& errors) override {
-    errors = 0;
-    return true;
-  }
+  bool ClearCommError(std::uint32_t& errors) override { return (errors = 0, true); }
 
   std::uint32_t LastError() const override { return lastError_; }
   bool DeviceGone() const override { return Gone(); }
@@ -78,10 +55,7 @@ class MemoryPort final : public ISerialPort {
 
  private:
   bool Gone() const { return line_.unplugs_ != unplugs_; }
-  bool Fail(int error) {
-    lastError_ = static_cast<std::uint32_t>(error);
-    return false;
-  }
+  bool Fail(int error) { return (lastError_ = static_cast<std::uint32_t>(error), false); }
 
   MemoryLine& line_;
   LineSettings settings_;
@@ -111,27 +85,10 @@ bool MemoryPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& 
   return true;
 }
 
-MemoryLine::MemoryLine(Clock clock) : clock_(std::move(clock)) {}
-
-void MemoryLine::DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs) {
-  for (std::uint8_t b : bytes) toProgram_.push_back({b, atMs});
-}
-
 std::unique_ptr<ISerialPort> MemoryLine::OpenProgramEnd() {
   if (open_ || !plugged_) return nullptr;
   open_ = true;
   return std::make_unique<MemoryPort>(*this);
-}
-
-std::unique_ptr<ISerialPort> MemoryPortProvider::Open(std::string_view name) {
-  const auto found = lines_.find(name);
-  if (found == lines_.end()) return nullptr;
-  return found->second->OpenProgramEnd();
-}
-
-std::string MemoryPortProvider::OpenFailure(std::string_view name) {
-  const auto found = lines_.find(name);
-  return found != lines_.end() && found->second->PluggedIn() ? "held by another program" : "No such file or directory";
 }
 
 }  // namespace r742

@@ -25,18 +25,19 @@ class MemoryLine {
   // Called with every write of the program's end, as one frame, at `nowMs`.
   using Peer = std::function<void(std::span<const std::uint8_t> frame, std::int64_t nowMs)>;
 
-  explicit MemoryLine(Clock clock);
+  explicit MemoryLine(Clock clock) : clock_(std::move(clock)) {}
 
   void SetPeer(Peer peer) { peer_ = std::move(peer); }
   // The node side puts bytes on the line towards the program, arriving at `atMs`.
-  void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs);
+  void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs) {
+    for (std::uint8_t b : bytes) toProgram_.push_back({b, atMs});
+  }
   // A write that the node side makes fail (the program's Write then reports 0 bytes).
   void SetWriteFails(bool fails) { writeFails_ = fails; }
   // The adapter pulled out: an open end fails every transfer as a device
   // that went away, for good, and no end opens until it is plugged in again.
   void Unplug() { ++unplugs_, plugged_ = false; }
   void PlugIn() { plugged_ = true; }
-  bool PluggedIn() const { return plugged_; }
 
   // The program's end; null while an earlier end is still open (exclusive open).
   std::unique_ptr<ISerialPort> OpenProgramEnd();
@@ -44,11 +45,10 @@ class MemoryLine {
 
   // What the program has written so far, one entry per write.
   const std::vector<std::vector<std::uint8_t>>& Written() const { return written_; }
-  std::int64_t Now() const { return clock_(); }
-  std::size_t Pending() const { return toProgram_.size(); }
 
  private:
   friend class MemoryPort;
+  friend class MemoryPortProvider;
   struct TimedByte {
     std::uint8_t value;
     std::int64_t atMs;
@@ -57,9 +57,7 @@ class MemoryLine {
   Peer peer_;
   std::deque<TimedByte> toProgram_;
   std::vector<std::vector<std::uint8_t>> written_;
-  bool open_ = false;
-  bool writeFails_ = false;
-  bool plugged_ = true;
+  bool open_ = false, writeFails_ = false, plugged_ = true;
   int unplugs_ = 0;
 };
 
@@ -67,8 +65,14 @@ class MemoryLine {
 class MemoryPortProvider final : public IPortProvider {
  public:
   void Add(std::string name, MemoryLine& line) { lines_[std::move(name)] = &line; }
-  std::unique_ptr<ISerialPort> Open(std::string_view name) override;
-  std::string OpenFailure(std::string_view name) override;
+  std::unique_ptr<ISerialPort> Open(std::string_view name) override {
+    const auto found = lines_.find(name);
+    return found == lines_.end() ? nullptr : found->second->OpenProgramEnd();
+  }
+  std::string OpenFailure(std::string_view name) override {
+    const auto found = lines_.find(name);
+    return found != lines_.end() && found->second->plugged_ ? "held by another program" : "No such file or directory";
+  }
   bool DescribesPorts() override { return false; }  // a line stands for nothing but its name
 
  private:

@@ -10,16 +10,18 @@ namespace r742 {
 
 class MemoryLink {
  public:
-  MemoryLink(MemoryLine& line, SimNode& node);
-  ~MemoryLink();  // the line has no peer afterwards
+  MemoryLink(MemoryLine& line, SimNode& node) : line_(line) {
+    line_.SetPeer([&node, this](std::span<const std::uint8_t> frame, std::int64_t at) {
+      for (const ReplyChunk& chunk : node.HandleRequest(frame))
+        line_.DeliverToProgram(chunk.bytes, at += chunk.delayMs);
+    });
+  }
+  ~MemoryLink() { line_.SetPeer(nullptr); }  // the line has no peer afterwards
   MemoryLink(const MemoryLink&) = delete;
   MemoryLink& operator=(const MemoryLink&) = delete;
 
  private:
-  void OnFrame(std::span<const std::uint8_t> frame, std::int64_t nowMs);
-
   MemoryLine& line_;
-  SimNode& node_;
 };
 
 }  // namespace r742

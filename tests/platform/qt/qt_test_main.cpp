@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <cstring>
 
 int main(int argc, char** argv) {
-  bool listing = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0) listing = true;
+  const bool listing =
+      std::any_of(argv + 1, argv + argc, [](const char* a) { return std::strncmp(a, "--gtest_list_tests", 18) == 0; });
   ::testing::InitGoogleTest(&argc, argv);
   if (listing) return RUN_ALL_TESTS();
 

@@ -1,14 +1,13 @@
-// The Win32 window: templates become real controls at their dialog units, and
-// the program's dialogs open with their texts and are pictured.
+// The Win32 window: templates become real controls at their dialog units, and the
+// program's own windows run on the real dialog manager.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "platform/win32/win32_picture.h"
-#include "support/memory_line.h"
 #include "support/recording_dialog.h"
 #include "ui/about_dlg.h"
+#include "ui/outputs_dlg.h"
 #include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
 #include "ui/templates.h"
@@ -76,35 +75,71 @@ TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
   }
 }
 
-// The program's own dialogs as they open, pictured into the build tree.
-TEST(Win32Template, ProgramDialogsOpenWithTheirTextsAndArePictured) {
-  MemoryLine com1([] { return std::int64_t{0}; }), com3([] { return std::int64_t{0}; });
-  MemoryPortProvider ports;
-  ports.Add("COM1", com1);
-  ports.Add("COM3", com3);
-  PortProviderScope portScope(ports);
-  CPortSetupDlg portSetup;
+// Presses Tab as the modal loop hands it to the dialog manager, from Quit until Quit has the focus again.
+std::vector<int> TabOrder(HWND dialog) {
+  SetFocus(GetDlgItem(dialog, IDCANCEL));
+  std::vector<int> ids{GetDlgCtrlID(GetFocus())};
+  for (int step = 0; step < 40; ++step) {
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    IsDialogMessageW(dialog, &tab);
+    if (GetDlgCtrlID(GetFocus()) == IDCANCEL) break;
+    ids.push_back(GetDlgCtrlID(GetFocus()));
+  }
+  return ids;
+}
+
+TEST(Win32MainWindow, TabWalksTheControlsInTheDescribedOrderSkippingTheGreyedOne) {
+  // clang-format off
+  const std::vector<int> order = {IDCANCEL, ID_HELP, IDC_AVAILABLE_LIST, IDC_CHANNEL_LIST, 1014, 1015, 1016, 1017, 1018,
+      1019, IDC_ADD, IDC_REMOVE, IDC_CLEAR, IDC_SEND, IDC_READ, IDC_RESPONSE_MS, IDC_RELEASE, IDC_LOG_LIST,
+      IDC_SHOW_MODBUS, IDC_LIMIT_LENGTH, IDC_FLOAT_ORDER, IDC_NODE};
+  // clang-format on
+  std::vector<int> greyed = order;
+  std::erase(greyed, IDC_LIMIT_LENGTH);  // until Modbus is ticked
+  Win32Driver driver;
+  COutputsDlg dlg;
+  driver.Run(dlg, [&](Win32Window& w) {
+    EXPECT_EQ(TabOrder(w.Handle()), greyed);
+    SendMessageW(w.Item(IDC_SHOW_MODBUS), BM_CLICK, 0, 0);
+    EXPECT_EQ(TabOrder(w.Handle()), order);
+    SendMessageW(w.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(w.Ended()) << "log-off ends the window as Quit does, before the message returns";
+  });
+}
+
+// The program's dialogs open at their size and are pictured into the build tree. Where the machine names none
+// of its ports (as wine does) Port Setup has no device line and keeps its 172 x 95 units.
+TEST(Win32ProgramDialogs, ArePicturedPortSetupWithTheDeviceLineOnlyWhereThePortsAreNamed) {
+  const bool named = MachinePortProvider().DescribesPorts();
+  CPortSetupDlg setup;
   CAboutDlg about;
   CHelpDlg help;
-  const std::vector<std::tuple<CDialog*, int, std::string>> dialogs = {
-      {&portSetup, IDC_PORT, "COM1|COM3|"},
-      {&about, IDC_ABOUT_TEXT, "R742 Analogue Outputs Version 3.001|"},
-      {&help, IDC_HELP_TEXT, HelpText() + "|"}};
-  std::filesystem::create_directories(R742_ARTIFACT_DIR);  // the pictures go to the build tree's artifacts
-  for (const auto& [dialog, id, shown] : dialogs) {
+  std::filesystem::create_directories(R742_ARTIFACT_DIR);
+  const std::string missing = std::string(R742_ARTIFACT_DIR) + "/no-such-folder";
+  for (CDialog* dialog : std::initializer_list<CDialog*>{&setup, &about, &help}) {
+    const DialogTemplate& t = dialog->Template();
+    SCOPED_TRACE(t.caption);
     Win32Driver driver;
-    driver.Run(*dialog, [&, id = id, shown = shown](Win32Window& w) {
-      std::string texts;
-      for (int row = 0; row < w.GetCount(id); ++row) texts += w.GetRowText(id, row) + "|";
-      EXPECT_EQ(w.GetCount(id) == kLbErr ? w.GetText(id) + "|" : texts, shown);
+    driver.Run(*dialog, [&](Win32Window& w) {
+      RECT size{0, 0, t.width, t.height}, client{};
+      MapDialogRect(w.Handle(), &size);
+      GetClientRect(w.Handle(), &client);
+      EXPECT_EQ(client, size);
+      EXPECT_EQ(w.Item(IDC_PORT_DEVICE) != nullptr, dialog == &setup && named);
       std::string error;
-      EXPECT_TRUE(WriteWindowBitmap(
-          w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_dialog_" + std::to_string(w.Dialog().IDD()) + ".bmp",
-          error))
-          << error;
-      w.EndDialog(kIdOk);
+      const std::string picture = std::string(R742_ARTIFACT_DIR) + "/win32_dialog_" + std::to_string(t.id) + ".bmp";
+      EXPECT_TRUE(WriteWindowBitmap(w.Handle(), picture, error)) << error;
+      // A picture that cannot be written says why, and no folder is made for it.
+      for (const std::string& refused : {missing + "/x.bmp", std::string(R742_ARTIFACT_DIR)}) {
+        error.clear();
+        EXPECT_FALSE(WriteWindowBitmap(w.Handle(), refused, error)) << refused;
+        EXPECT_FALSE(error.empty()) << refused;
+      }
+      w.EndDialog(kIdCancel);
     });
   }
+  EXPECT_EQ(std::pair(setup.Template().width, setup.Template().height), std::pair(172, named ? 128 : 95));
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 }  // namespace
