@@ -51,12 +51,10 @@ class ChildProcess {
     const std::string text = line + "\n";
     return in_ >= 0 && write(in_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
   }
-  // Waits for a whole output line equal to `line` after the last one awaited; true if it came.
-  bool AwaitLine(const std::string& line, Clock::time_point deadline) {
-    std::size_t at;
-    while ((at = output_.find("\n" + line + "\n", awaited_)) == std::string::npos)
+  // Waits until the output holds `text`; true if it came.
+  bool AwaitOutput(const std::string& text, Clock::time_point deadline) {
+    while (output_.find(text) == std::string::npos)
       if (!ReadSome(deadline)) return false;
-    awaited_ = at + line.size() + 1;
     return true;
   }
   // Output up to the first newline, or what came before the output ended or the deadline.
@@ -106,7 +104,6 @@ class ChildProcess {
   pid_t pid_ = -1;
   int out_ = -1, in_ = -1;
   std::string output_;
-  std::size_t awaited_ = 0;  // AwaitLine looks from here on (after the first line's newline)
 };
 
 }  // namespace r742::simtest

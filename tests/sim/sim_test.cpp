@@ -42,9 +42,6 @@ bool WaitFor(const std::function<bool()>& done) {
   return done();
 }
 
-const Bytes kOutputsReply = Hex(
-    "01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 00 00 42 C8 00 00 00 00 "
-    "00 00 41 13");
 const Bytes kPassReply = Hex("01 10 00 46 00 02 A0 1D");
 const Bytes kRelease = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");  // the pass code 0
 
@@ -69,7 +66,8 @@ TEST(SimNode, AnswersAConversationInOrder0) {
   const Bytes refusedWrite = Refusal(16, 2);
   const std::pair<Bytes, Bytes> exchanges[] = {
       // clang-format off
-      {Hex("01 03 00 18 00 12 45 C0"), kOutputsReply}, {Q("01 03 00 00 00 06"), Q("01 03 0C", {230, 5, 3})},
+      // The node's whole Read and Send are the window's to pin (tests/ui); here what the window never asks.
+      {Q("01 03 00 00 00 06"), Q("01 03 0C", {230, 5, 3})},
       {Q("01 03 00 47 00 01"), Q("01 03 02 00 00")}, {Q("01 03 00 48 00 01"), Refusal(3, 2)},
       {Q("01 03 00 00 00 49"), Refusal(3, 2)}, {Q("01 03 00 46 00 04"), Refusal(3, 2)},
       {Q("01 03 00 00 00 00"), Refusal(3, 3)}, {Q("01 03 00 00 00 7E"), Refusal(3, 3)},
@@ -99,17 +97,14 @@ TEST(SimNode, AnswersAConversationInOrder0) {
 
 TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
   const Bytes otherNode = WithCrc(Hex("02 10 00 46 00 02"));
+  // Silence, a bad CRC and another node are met by the window's fault tests; here the other shapes.
   const std::tuple<const char*, SimFaults, ReplyPlan> cases[] = {
-      {"none", {}, {{0, kPassReply}}},
       {"echo", {.echo = true, .delayMs = 5}, {{0, kRelease}, {5, kPassReply}}},
       {"echo of a silent node", {.echo = true, .silent = true}, {{0, kRelease}}},
-      {"silent", {.silent = true}, {}},
-      {"bad crc", {.badCrc = true}, {{0, Hex("01 10 00 46 00 02 A0 E2")}}},
       {"truncate", {.truncate = 3}, {{0, Hex("01 10 00 46 00")}}},
       {"truncate all", {.truncate = 100}, {}},
       {"garbage", {.garbageBefore = 2, .garbageAfter = 3}, {{0, Hex("FF 00 01 10 00 46 00 02 A0 1D FF 00 FF")}}},
       {"split", {.delayMs = 5, .splitGapMs = 60}, {{5, Hex("01 10 00 46")}, {60, Hex("00 02 A0 1D")}}},
-      {"wrong node", {.wrongNode = true}, {{0, otherNode}}},
       {"wrong node, bad crc, cut",
        {.badCrc = true, .truncate = 1, .wrongNode = true},
        {{0, Bytes(otherNode.begin(), otherNode.end() - 1)}}},
@@ -185,15 +180,12 @@ TEST(SimProgram, ServesALinkedPtyUntilSigtermTakesControlLinesAndRefusesBadOptio
   char target[256] = {};
   ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
   EXPECT_EQ(target, path);
-  // The control input changes faults only; a bad or overlong line changes nothing and says why (or nothing).
-  for (const std::string& line :
-       Strings{"--node 3", "--delay", "--exception=0", std::string(300, 'x'), "--echo --delay=900"})
+  // The control input changes faults only; a bad line changes nothing and says why, an overlong one nothing.
+  for (const std::string& line : Strings{"--node 3", "--delay", std::string(300, 'x'), "--echo --delay=900"})
     ASSERT_TRUE(sim.WriteLine(line));
-  const auto deadline = Clock::now() + kDeadline;
-  for (const char* answer : {"error: not a fault option: '--node'", "error: bad or missing value for --delay",
-                             "error: bad or missing value for --exception", "faults: --echo --delay=900"})
-    EXPECT_TRUE(sim.AwaitLine(answer, deadline)) << sim.Output();
-  EXPECT_EQ(sim.Output().find("xxx"), std::string::npos);
+  const char* answers =
+      "\nerror: not a fault option: '--node'\nerror: bad or missing value for --delay\nfaults: --echo --delay=900\n";
+  EXPECT_TRUE(sim.AwaitOutput(answers, Clock::now() + kDeadline)) << sim.Output();
   sim.Signal(SIGTERM);
   EXPECT_EQ(sim.Wait(Clock::now() + kDeadline), 0) << sim.Output();
   struct stat st {};
@@ -221,18 +213,17 @@ std::pair<int, Strings> Mbpoll(const std::string& device, Strings args) {
   return {code, values};
 }
 
-TEST(SimMbpoll, WritesOutputSettingsOnlyAfterThePassCodeAndReadsThemBack) {
+// The refused write before the pass code is pinned by the node's conversation above.
+TEST(SimMbpoll, WritesOutputSettingsAfterThePassCodeAndReadsThemBack) {
   ChildProcess probe;
   if (!probe.Start({"mbpoll", "-V"}) || probe.Wait(Clock::now() + kDeadline) != 0)
     GTEST_SKIP() << "mbpoll is not installed";
   ChildProcess sim;  // mbpoll takes the low word first (without -B), as our order 2 does
-  const std::string path = StartSim(sim, {"--order", "2", "--exit-after-frames", "4"});
-  const Strings settings = {"-t", "4:float", "-r", "24", "--", "7", "80", "-10"};
-  EXPECT_NE(Mbpoll(path, settings).first, 0);
+  const std::string path = StartSim(sim, {"--order", "2", "--exit-after-frames", "3"});
   EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "70", "--", "31427"}).first, 0);
-  EXPECT_EQ(Mbpoll(path, settings).first, 0);
+  EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "24", "--", "7", "80", "-10"}).first, 0);
   EXPECT_EQ(Mbpoll(path, {"-t", "4:float", "-r", "24", "-c", "4"}), std::make_pair(0, Strings{"7", "80", "-10", "36"}));
-  EXPECT_EQ(sim.Wait(Clock::now() + kDeadline), 0) << "stops by itself after four frames";
+  EXPECT_EQ(sim.Wait(Clock::now() + kDeadline), 0) << "stops by itself after three frames";
 }
 
 }  // namespace
