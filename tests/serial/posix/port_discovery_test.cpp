@@ -25,30 +25,29 @@ namespace fs = std::filesystem;
 
 struct Tty {
   const char* name;
-  bool hardware;       // has a device link (false: console, virtual terminal)
   int type;            // sysfs `type` file; -1: none
-  const char* driver;  // nullptr: none
+  const char* driver;  // nullptr: no device link either (console, virtual terminal)
   const char* byId;    // by-id link name, nullptr: none
 };
 
 // Seen by the machine's discovery as Linux lays it out.
 const Tty kMachine[] = {
-    {"console", false, -1, nullptr, nullptr},
-    {"tty0", false, -1, nullptr, nullptr},
-    {"ttyS0", true, 4, "serial8250", nullptr},
-    {"ttyS1", true, 0, "serial8250", nullptr},  // a UART without hardware
-    {"ttyS10", true, 4, "serial8250", nullptr},
-    {"ttyS2", true, -1, "serial8250", nullptr},  // no type file: its driver is asked (4)
-    {"ttyS3", true, -1, "serial8250", nullptr},  // no type file and the driver cannot say
-    {"ttyUSB0", true, -1, "cp210x", "usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_Controller_0001-if00-port0"},
-    {"ttyUSB1", true, -1, "ftdi_sio", "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"},
-    {"ttyUSB2", true, -1, "ftdi_sio", nullptr},  // an adapter the device manager has not linked
-    {"ttyACM0", true, -1, "cdc_acm", "usb-Arduino__www.arduino.cc__0043_7583-if00"},
-    {"ttyUSB3", true, -1, "ch341", "usb-1a86_USB\\x20Serial-if0a-port12"},  // a blank the device manager escaped
-    {"ttyAMA0", true, -1, "uart-pl011", nullptr},
-    {"ttyXR0", true, 0, "xr_serial", nullptr},
-    {"ttyS5", true, 4, "serial8250", nullptr},  // the kernel's console (tty class)
-    {"ttyS6", true, 4, "serial8250", nullptr},  // the kernel's console (/proc/consoles)
+    {"console", -1, nullptr, nullptr},
+    {"tty0", -1, nullptr, nullptr},
+    {"ttyS0", 4, "serial8250", nullptr},
+    {"ttyS1", 0, "serial8250", nullptr},  // a UART without hardware
+    {"ttyS10", 4, "serial8250", nullptr},
+    {"ttyS2", -1, "serial8250", nullptr},  // no type file: its driver is asked (4)
+    {"ttyS3", -1, "serial8250", nullptr},  // no type file and the driver cannot say
+    {"ttyUSB0", -1, "cp210x", "usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_Controller_0001-if00-port0"},
+    {"ttyUSB1", -1, "ftdi_sio", "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"},
+    {"ttyUSB2", -1, "ftdi_sio", nullptr},  // an adapter the device manager has not linked
+    {"ttyACM0", -1, "cdc_acm", "usb-Arduino__www.arduino.cc__0043_7583-if00"},
+    {"ttyUSB3", -1, "ch341", "usb-1a86_USB\\x20Serial-if0a-port12"},  // a blank the device manager escaped
+    {"ttyAMA0", -1, "uart-pl011", nullptr},
+    {"ttyXR0", 0, "xr_serial", nullptr},
+    {"ttyS5", 4, "serial8250", nullptr},  // the kernel's console (tty class)
+    {"ttyS6", 4, "serial8250", nullptr},  // the kernel's console (/proc/consoles)
 };
 
 const std::string kHint = ": no permission; add your user to the dialout group and log in again";
@@ -73,9 +72,9 @@ class PortDiscoveryTest : public MainWindowTest {
     fs::create_directories(entry);
     fs::create_directories(root / "dev");
     std::ofstream(root / "dev" / t.name).flush();
-    if (t.hardware) fs::create_directories(entry / "device");
     if (t.type >= 0) std::ofstream(entry / "type") << t.type << '\n';
     if (t.driver) {
+      fs::create_directories(entry / "device");
       fs::create_directories(root / "sys/bus/drivers" / t.driver);
       fs::create_directory_symlink(root / "sys/bus/drivers" / t.driver, entry / "device/driver");
     }
@@ -116,7 +115,7 @@ class PortDiscoveryTest : public MainWindowTest {
   PortProviderScope providerScope{provider};
 };
 
-TEST_F(PortDiscoveryTest, AdaptersByTheirByIdNamesThenUartsWithHardwareThenTheRest) {
+TEST_F(PortDiscoveryTest, AdaptersByTheirByIdNamesThenUartsWithHardwareThenTheRestNamedAroundThePinnedOnes) {
   // clang-format off
   EXPECT_EQ(Shown(discovery.Devices()), (std::vector<std::string>{
       "ttyUSB3 1a86 USB Serial", "ttyACM0 Arduino www.arduino.cc 0043 7583", "ttyUSB1 FTDI FT232R USB UART A50285BI",
@@ -125,9 +124,8 @@ TEST_F(PortDiscoveryTest, AdaptersByTheirByIdNamesThenUartsWithHardwareThenTheRe
   // clang-format on
   // A machine without the folders (no device manager, no serial class) has none.
   EXPECT_TRUE(SysfsSerialDiscovery((root / "nothing").string()).Devices().empty());
-}
 
-TEST_F(PortDiscoveryTest, PinnedNamesWinAndTheOthersTakeTheDevicesNotPinned) {
+  // Pinned names win and the others take the devices not pinned.
   const std::vector<SerialDevice> found = {{Dev("ttyUSB1"), "FTDI"}, {Dev("ttyUSB0"), "CP2102"}, {Dev("ttyS0"), ""}};
   const std::string usb0ById = "serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_Controller_0001-if00-port0";
   struct Case {

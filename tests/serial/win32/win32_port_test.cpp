@@ -91,28 +91,22 @@ TEST_F(Win32PortTest, ARequestGetsItsWholeReplyAndStaleBytesArePurged) {
   EXPECT_EQ(errors, 0u);
 }
 
-// What "Port Functionality" accepts is the system's to decide (BuildCommDCBA):
-// mark parity passes it (whether the line then takes it is the driver's: wine's
-// pseudo-terminal refuses it at "Setting Comm State"); a letter the system does
-// not know stops there, with the system's reason.
-TEST(Win32PortOpening, TheSystemDecidesWhatPortFunctionalityAccepts) {
+// Only COM1..COM9 open. What "Port Functionality" accepts is the system's to decide
+// (BuildCommDCBA): mark parity passes it (whether the line then takes it is the driver's:
+// wine's pseudo-terminal refuses it at "Setting Comm State"); a letter the system does not
+// know stops there, with the system's reason. Port Setup probes COM1..COM9 by opening and
+// closing each: the mapped COM1 comes first, again on the second open. On Windows a handle
+// the probe left open would hide the port the second time; wine does not enforce the
+// exclusive open, so it cannot show that.
+TEST(Win32PortOpening, NamesTheSystemsPortFunctionalityAndPortSetupsProbe) {
+  for (const char* name : {"", "COM0", "COM10", "COM1:", "\\\\.\\COM1", "LPT1", "NUL"})
+    EXPECT_EQ(MachinePortProvider().Open(name), nullptr) << name;
   const PortOpening mark = OpenConfiguredPort({"COM1", "38400", "M", "8", "1"});
   EXPECT_NE(mark.step, "Port Functionality") << mark.reason;
   const PortOpening unknown = OpenConfiguredPort({"COM1", "38400", "X", "8", "1"});
   EXPECT_EQ(std::pair(unknown.port == nullptr, unknown.step), std::pair(true, std::string("Port Functionality")));
   EXPECT_TRUE(unknown.reason.starts_with("COM1: ") && unknown.reason.size() > 6) << unknown.reason;
-}
 
-TEST(Win32PortNames, OnlyComOneToNineOpen) {
-  for (const char* name : {"", "COM0", "COM10", "COM1:", "\\\\.\\COM1", "LPT1", "NUL"})
-    EXPECT_EQ(MachinePortProvider().Open(name), nullptr) << name;
-}
-
-// Port Setup probes COM1..COM9 by opening and closing each: the mapped COM1
-// comes first (other ports depend on the machine), again on the second open.
-// On Windows a handle the probe left open would hide the port the second
-// time; wine does not enforce the exclusive open, so it cannot show that.
-TEST(Win32PortProbe, PortSetupOffersTheMappedPortFirst) {
   HeadlessPlatform platform;
   PlatformScope scope{platform};
   for (int round = 0; round < 2; ++round) {
