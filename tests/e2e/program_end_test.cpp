@@ -79,9 +79,7 @@ TEST(ProgramEnd, AnUnreachableDisplayOrAnUnwritablePictureFailsWithOneClearMessa
       {{"-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=" + display},
        "r742-outputs: cannot open the display \"" + display + "\"; unset DISPLAY to run offscreen\n"},
       {{"QT_QPA_PLATFORM=offscreen", "R742_SCREENSHOT=" + folder + "/x.png"},
-       "Could not write the window picture to " + folder + "/x.png: No such file or directory\n"},
-      {{"QT_QPA_PLATFORM=offscreen", "R742_SCREENSHOT=/"},
-       "Could not write the window picture to /: Is a directory\n"}};
+       "Could not write the window picture to " + folder + "/x.png: No such file or directory\n"}};
   for (auto [environment, message] : cases) {
     environment.insert(environment.begin(), "env");
     environment.push_back(R742_OUTPUTS_PATH);
