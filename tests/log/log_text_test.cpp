@@ -33,24 +33,18 @@ void UseZone(const char* tz) {
 // Local time, not UTC, also on either side of what a C library may break down.
 TEST(LogTime, FixedWidthFieldsInLocalTimeOrQuestionMarks) {
   const char* const unprintable = "?? ??? ???? ????????";
-  const struct {
-    const char* zone;
-    std::time_t t;
-    const char* shown;
-  } cases[] = {{"UTC", 1796536800, " 6 Dec 2026 06:00:00"},
-               {"UTC", 1797541425, "17 Dec 2026 21:03:45"},
-               {"UTC", 253402300799, "31 Dec 9999 23:59:59"},
-               {"UTC", 253402300800, unprintable},
-               {"UTC", std::numeric_limits<std::time_t>::max(), unprintable},
-               {"UTC", -2208988800, " 1 Jan 1900 00:00:00"},
-               {"EST5", 1796536800, " 6 Dec 2026 01:00:00"},
-               {"EST5", 0, "31 Dec 1969 19:00:00"},
-               {"EST5", 32503698000, " 1 Jan 3000 00:00:00"},
-               {"EST5", 253402318799, "31 Dec 9999 23:59:59"}};
-  for (const auto& c : cases) {
-    UseZone(c.zone);
-    const CLogTime time(c.t);
-    EXPECT_EQ(time.DateRow() + ' ' + time.Time(), c.shown) << c.zone << ' ' << c.t;
+  // clang-format off
+  const std::tuple<const char*, std::time_t, const char*> cases[] = {
+      {"UTC", 1796536800, " 6 Dec 2026 06:00:00"},   {"UTC", 253402300799, "31 Dec 9999 23:59:59"},
+      {"UTC", 253402300800, unprintable},            {"UTC", std::numeric_limits<std::time_t>::max(), unprintable},
+      {"UTC", -2208988800, " 1 Jan 1900 00:00:00"},  {"EST5", 1796536800, " 6 Dec 2026 01:00:00"},
+      {"EST5", 0, "31 Dec 1969 19:00:00"},           {"EST5", 32503698000, " 1 Jan 3000 00:00:00"},
+      {"EST5", 253402318799, "31 Dec 9999 23:59:59"}};
+  // clang-format on
+  for (const auto& [zone, t, shown] : cases) {
+    UseZone(zone);
+    const CLogTime time(t);
+    EXPECT_EQ(time.DateRow() + ' ' + time.Time(), shown) << zone << ' ' << t;
   }
   UseZone("UTC");
 }

@@ -36,13 +36,13 @@ TEST(ParamCatalogue, NamesAndCodesConvertBothWaysAndOnlyExactNamesHaveACode) {
 }
 
 TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
+  // One or two a rule: blanks and sign, the decimal point, the exponent whole or cut, what stops the number,
+  // what is no number, overflow and underflow, and the nine characters read.
   // clang-format off
   const std::pair<const char*, float> cases[] = {
-      {"250", 250},        {"  -50", -50},     {"\t\n 42", 42},    {"+7", 7},        {".5", 0.5f},
-      {"5.", 5},           {"1.5e2", 150},     {"-.5E+1", -5},     {"5e", 5},        {"5e-x", 5},
-      {"1,5", 1},          {"0x10", 0},        {"nan", 0},         {"inf", 0},       {"abc", 0},
-      {"", 0},             {".", 0},           {"-", 0},           {"1e39", kInf},   {"-1e39", -kInf},
-      {"1e-40", 1e-40f},   {"1e-400", 0},      {"12345678901", 123456789.0f},        {"        12", 1},
+      {"\t\n -50", -50}, {"+7", 7},          {".5", 0.5f},       {"5.", 5},        {"-.5E+1", -5},  {"5e-x", 5},
+      {"1,5", 1},        {"0x10", 0},        {"inf", 0},         {".", 0},         {"-", 0},        {"-1e39", -kInf},
+      {"1e-40", 1e-40f}, {"1e-400", 0},      {"12345678901", 123456789.0f},        {"        12", 1},
       {"1.5e+00102", 1.5e10f}};
   // clang-format on
   for (const auto& [text, value] : cases) EXPECT_EQ(ReadValueText(text), value) << '"' << text << '"';
@@ -52,26 +52,22 @@ TEST(ValueReader, ReadsDecimalTextFromTheFirstNineCharacters) {
 TEST(ValueReader, ReadsWholeNumbersLikeAtoiButSaturates) {
   // clang-format off
   const std::pair<const char*, int> cases[] = {
-      {"300", 300},   {" -50", -50},  {"+7x", 7},         {"7.9", 7},           {"abc", 0},
-      {"", 0},        {"- 5", 0},     {"2147483647", 2147483647},             {"2147483648", 2147483647},
-      {"-2147483648", -2147483647 - 1}, {"-99999999999999999999", -2147483647 - 1},
-      {"99999999999999999999999", 2147483647}};
+      {" -50", -50}, {"+7x", 7}, {"7.9", 7}, {"- 5", 0}, {"2147483647", 2147483647}, {"2147483648", 2147483647},
+      {"-2147483648", -2147483647 - 1}, {"-99999999999999999999", -2147483647 - 1}};
   // clang-format on
   for (const auto& [text, value] : cases) EXPECT_EQ(ReadWholeNumberText(text, 19), value) << '"' << text << '"';
   EXPECT_EQ(ReadWholeNumberText("12345", 3), 123);
 }
 
 TEST(Scaling, Clamps) {
-  const std::pair<float, float> nominal[] = {{250, 200},  {200, 200}, {5, 5},   {2, 5},
-                                             {kInf, 200}, {-kInf, 5}, {kNaN, 5}};
+  // The window's read-outs show typed 250 and 95 held at 200 and 0; here the edges and what is no number.
+  const std::pair<float, float> nominal[] = {{200, 200}, {5, 5}, {2, 5}, {kInf, 200}, {-kInf, 5}, {kNaN, 5}};
   for (const auto& [in, out] : nominal) {
     EXPECT_EQ(ClampNominal(in), out) << in;
     EXPECT_EQ(IsNominalBad(in), in != out) << in;
   }
-  EXPECT_EQ(ClampNominal(ReadValueText("abc")), 5);
 
-  const std::pair<float, float> offset[] = {{95, 0},   {90.01f, 0}, {90, 90}, {-50, -50},
-                                            {kInf, 0}, {-kInf, 0},  {kNaN, 0}};
+  const std::pair<float, float> offset[] = {{90.01f, 0}, {90, 90}, {-90, -90}, {kInf, 0}, {-kInf, 0}, {kNaN, 0}};
   for (const auto& [in, out] : offset) EXPECT_EQ(ClampZeroOffset(in), out) << in;
   EXPECT_TRUE(IsOffsetBad(90.01f));
   EXPECT_FALSE(IsOffsetBad(90));
@@ -90,7 +86,7 @@ TEST(Scaling, FrequencyNodeValuesBothWays) {
   struct Case {
     float centre, span, a, b;
   };
-  const Case cases[] = {{50, 10, 100, -0.0f}, {50, 5, 150, -50}, {60, 10, 50, -50}};
+  const Case cases[] = {{50, 10, 100, -0.0f}, {50, 5, 150, -50}};  // 60 and 10 go to the node in the Send's test
   for (const Case& c : cases) {
     EXPECT_TRUE(SameBits(FrequencyToNode(c.centre, c.span, 0), c.a)) << c.centre << '/' << c.span;
     EXPECT_TRUE(SameBits(FrequencyToNode(c.centre, c.span, 1), c.b)) << c.centre << '/' << c.span;
@@ -104,11 +100,11 @@ TEST(Scaling, FrequencyNodeValuesBothWays) {
 }
 
 TEST(SystemSettings, MagnitudeDecidesTheDecimals) {
-  const std::pair<float, const char*> cases[] = {
-      {5.0f, "5.000"},   {9.9996f, "10.000"}, {10.0f, "10.00"},   {99.99f, "99.99"},
-      {100.0f, "100.0"}, {230.0f, "230.0"},   {999.94f, "999.9"}, {1000.0f, "1000"},
-      {3450.0f, "3450"}, {-5.0f, "-5.000"},   {-0.0f, "-0.000"},
-  };
+  // clang-format off
+  const std::pair<float, const char*> cases[] = {  // 230.0, 5.000 and 3450 are the Read's to show
+      {9.9996f, "10.000"}, {10.0f, "10.00"}, {99.99f, "99.99"}, {100.0f, "100.0"}, {999.94f, "999.9"},
+      {1000.0f, "1000"}, {-5.0f, "-5.000"}, {-0.0f, "-0.000"}};
+  // clang-format on
   for (const auto& [x, text] : cases) EXPECT_EQ(FormatSystemMagnitude(x), text) << x;
   char printed[64];
   std::snprintf(printed, sizeof printed, "%.0f", static_cast<double>(3.0e38f));  // every digit, as printf gives them
