@@ -30,15 +30,11 @@ const std::vector<Bytes> kReadRequests = {Hex("01 03 00 00 00 38 44 18"), Hex("0
 constexpr long kQuietReadMs = 20;
 constexpr long kLateToleranceMs = 60;
 
-std::string Artifact(const std::string& name) {
-  std::filesystem::create_directories(R742_ARTIFACT_DIR);
-  return std::string(R742_ARTIFACT_DIR) + "/" + name;
-}
-
 TEST(EndToEnd, OffscreenProgramReadsAtTheResponsePaceAndPicturesTheWindowWhenReady) {
   // A response time other than the default, so one the program ignored would show; the others are the window's.
   const int responseMs = 500;
-  const std::string frameLog = Artifact("e2e_read_500.log"), picture = Artifact("e2e_read_500.png");
+  std::filesystem::create_directories(R742_ARTIFACT_DIR);
+  const std::string frameLog = R742_ARTIFACT_DIR "/e2e_read_500.log", picture = R742_ARTIFACT_DIR "/e2e_read_500.png";
   std::filesystem::remove(picture);
   std::string workDir = testing::TempDir() + "r742-e2e-XXXXXX";
   ASSERT_NE(mkdtemp(workDir.data()), nullptr);

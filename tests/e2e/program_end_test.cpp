@@ -1,7 +1,6 @@
 // The real program ended from outside, or unable to do what it was asked.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -43,13 +42,8 @@ TEST(ProgramEnd, SignalsEndTheReadAsQuitDoesAndLeaveThePortFree) {
     ChildProcess program;
     ASSERT_TRUE(program.Start({"env", "-C", testing::TempDir(), "QT_QPA_PLATFORM=offscreen",
                                "R742_COM1=" + line.SlavePath(), R742_OUTPUTS_PATH, "COM1,38400,N,8,2,1,300,2"}));
-    std::size_t received = 0;  // the Read's first request, 8 bytes
-    for (const auto deadline = Clock::now() + 20s; received < 8 && Clock::now() < deadline;) {
-      pollfd p{line.MasterFd(), POLLIN, 0};
-      char bytes[64];
-      if (poll(&p, 1, 100) > 0) received += std::max<ssize_t>(read(line.MasterFd(), bytes, sizeof bytes), 0);
-    }
-    ASSERT_GE(received, 8u) << program.Output();
+    // The Read's first request, 8 bytes.
+    ASSERT_EQ(simtest::ReadBytes(line.MasterFd(), 8, Clock::now() + 20s).size(), 8u) << program.Output();
     for (int signal : signals) {
       signals.size() == 1 ? program.Signal(signal) : program.SignalMainThread(signal);
       if (signal == SIGSTOP) {

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <utility>
@@ -105,5 +106,15 @@ class ChildProcess {
   int out_ = -1, in_ = -1;
   std::string output_;
 };
+
+// Reads from `fd` until `count` bytes came or the deadline passed.
+inline std::vector<std::uint8_t> ReadBytes(int fd, std::size_t count, Clock::time_point deadline) {
+  std::vector<std::uint8_t> got(count);
+  std::size_t n = 0;
+  for (pollfd p{fd, POLLIN, 0}; n < count && poll(&p, 1, 50) >= 0 && Clock::now() < deadline;)
+    if (p.revents & POLLIN) n += static_cast<std::size_t>(std::max<ssize_t>(0, read(fd, &got[n], count - n)));
+  got.resize(n);
+  return got;
+}
 
 }  // namespace r742::simtest

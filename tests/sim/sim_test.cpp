@@ -29,6 +29,7 @@ namespace {
 
 using simtest::ChildProcess;
 using simtest::Clock;
+using simtest::ReadBytes;
 using test::Bytes;
 using test::Hex;
 using test::WithCrc;
@@ -122,16 +123,6 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
   EXPECT_TRUE(silent.Unlocked());
 }
 
-// Reads from `fd` until `count` bytes came or the deadline passed.
-Bytes ReadReply(int fd, std::size_t count, Clock::time_point deadline) {
-  Bytes got(count);
-  std::size_t n = 0;
-  for (pollfd p{fd, POLLIN, 0}; n < count && poll(&p, 1, 50) >= 0 && Clock::now() < deadline;)
-    if (p.revents & POLLIN) n += static_cast<std::size_t>(std::max<ssize_t>(0, read(fd, &got[n], count - n)));
-  got.resize(n);
-  return got;
-}
-
 // The node's side of the line: a request that comes in pieces is one request;
 // a control line that arrives meanwhile waits for the reply; a stop ends a
 // reply's delay at once, and the request then does not count as served.
@@ -155,13 +146,13 @@ TEST(SimLine, PiecesMakeOneRequestControlWaitsAndAStopEndsADelay) {
   ASSERT_EQ(write(control[1], "--delay=3000\n", 13), 13);
   pause();
   ASSERT_EQ(write(line[1], kRelease.data() + 6, 7), 7);
-  EXPECT_EQ(ReadReply(line[1], 8, Clock::now() + kDeadline), kPassReply);
+  EXPECT_EQ(ReadBytes(line[1], 8, Clock::now() + kDeadline), kPassReply);
   ASSERT_TRUE(WaitFor([&] { return servedAtControl >= 0; }));
   EXPECT_EQ(servedAtControl, 1);
   ASSERT_EQ(write(line[1], kRelease.data(), kRelease.size()), static_cast<ssize_t>(kRelease.size()));
   ASSERT_TRUE(WaitFor([&] { return ReadFrameLogFile(logPath).size() == 3; }));  // received, in its delay
   server.Stop();
-  EXPECT_EQ(std::pair(server.FramesHandled(), ReadReply(line[1], 8, Clock::now()).size()), std::pair(1ul, 0ul));
+  EXPECT_EQ(std::pair(server.FramesHandled(), ReadBytes(line[1], 8, Clock::now()).size()), std::pair(1ul, 0ul));
   for (int fd : {line[0], line[1], control[0], control[1]}) close(fd);
   std::remove(logPath.c_str());
 }

@@ -145,7 +145,7 @@ TEST_F(PortDiscoveryTest, AdaptersByTheirByIdNamesThenUartsWithHardwareThenTheRe
   }
 }
 
-TEST_F(PortDiscoveryTest, DialogOffersTheFreePortsShowsTheDeviceAndSaysWhichMayNotBeOpened) {
+TEST_F(PortDiscoveryTest, DialogAndLogShowTheFreePortsTheDeviceAndWhichMayNotBeOpened) {
   setenv("R742_COM2", Dev("ttyAMA0").c_str(), 1);
   struct Case {
     std::set<std::string> free, denied;
@@ -173,10 +173,11 @@ TEST_F(PortDiscoveryTest, DialogOffersTheFreePortsShowsTheDeviceAndSaysWhichMayN
     EXPECT_EQ(w.GetText(IDC_PORT_DEVICE), c.afterPickingTheLast);
     w.Click(kIdCancel);
   }
-}
 
-TEST_F(PortDiscoveryTest, TheLogNamesTheDeviceOpenedOrWhyItMayNotBeOpened) {
+  // The event log names the device opened, or why it may not be opened.
+  unsetenv("R742_COM2");  // COM2 is ttyACM0 again
   denied = {"ttyACM0"};
+  free.clear();
   Open("COM2 38400 N 8 2 1 300 2");
   EXPECT_EQ(Text(IDC_STATUS_RIGHT) + '|' + Text(IDC_STATUS_LEFT), "CreateFile|No Port Open");
   // The system's reason, then what the user can do about it (the log wraps long rows: joined here).
