@@ -12,8 +12,6 @@
 #include <sys/socket.h>
 
 #include <atomic>
-#include <cstdio>
-#include <functional>
 #include <thread>
 
 #include "child_process.h"
@@ -35,13 +33,6 @@ using test::Hex;
 using test::WithCrc;
 using Strings = std::vector<std::string>;
 constexpr auto kDeadline = std::chrono::seconds(5);
-
-// Waits until `done` holds, polling every millisecond, at most kDeadline.
-bool WaitFor(const std::function<bool()>& done) {
-  for (const auto end = Clock::now() + kDeadline; !done() && Clock::now() < end;)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return done();
-}
 
 const Bytes kPassReply = Hex("01 10 00 46 00 02 A0 1D");
 const Bytes kRelease = Hex("01 10 00 46 00 02 04 00 00 00 00 77 B5");  // the pass code 0
@@ -130,31 +121,26 @@ TEST(SimLine, PiecesMakeOneRequestControlWaitsAndAStopEndsADelay) {
   int line[2], control[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, line), 0);
   ASSERT_EQ(pipe2(control, O_CLOEXEC), 0);
-  const std::string logPath = testing::TempDir() + "r742-sim-line-" + std::to_string(getpid()) + ".log";
-  FrameLog log;
-  ASSERT_TRUE(log.Open(logPath));
   SimNode node(1, 2);
   std::atomic<int> servedAtControl{-1};
-  LineServer server(node, line[0], {.gapMs = 40, .log = &log, .controlFd = control[0], .onControlLine = [&](auto) {
-                                      node.Faults().delayMs = 3000;  // on the server's thread, between requests
+  LineServer server(node, line[0], {.gapMs = 40, .controlFd = control[0], .onControlLine = [&](auto) {
+                                      node.Faults() = {.echo = true, .delayMs = 3000};  // on the server's thread
                                       servedAtControl = static_cast<int>(node.RequestsSeen());
                                     }});
   ASSERT_TRUE(server.Start());
   const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };  // the line's own timing
   ASSERT_EQ(write(line[1], kRelease.data(), 6), 6);
   pause();
-  ASSERT_EQ(write(control[1], "--delay=3000\n", 13), 13);
+  ASSERT_EQ(write(control[1], "--echo --delay=3000\n", 20), 20);
   pause();
   ASSERT_EQ(write(line[1], kRelease.data() + 6, 7), 7);
   EXPECT_EQ(ReadBytes(line[1], 8, Clock::now() + kDeadline), kPassReply);
-  ASSERT_TRUE(WaitFor([&] { return servedAtControl >= 0; }));
-  EXPECT_EQ(servedAtControl, 1);
   ASSERT_EQ(write(line[1], kRelease.data(), kRelease.size()), static_cast<ssize_t>(kRelease.size()));
-  ASSERT_TRUE(WaitFor([&] { return ReadFrameLogFile(logPath).size() == 3; }));  // received, in its delay
+  EXPECT_EQ(ReadBytes(line[1], kRelease.size(), Clock::now() + kDeadline), kRelease);  // its echo: in its delay now
+  EXPECT_EQ(servedAtControl, 1);
   server.Stop();
   EXPECT_EQ(std::pair(server.FramesHandled(), ReadBytes(line[1], 8, Clock::now()).size()), std::pair(1ul, 0ul));
   for (int fd : {line[0], line[1], control[0], control[1]}) close(fd);
-  std::remove(logPath.c_str());
 }
 
 // Starts the simulator; its first output line is the device path.
