@@ -22,8 +22,7 @@ class UnpluggedPty : public MainWindowTest {
     PlugIn();
   }
   void TearDown() override {
-    dlg.m_hPort.reset();
-    line.reset();
+    dlg.m_hPort.reset();  // the port before its terminal
     unsetenv("R742_COM1");
   }
   // A new terminal under the same name, as a replugged adapter gets; the old one goes.
