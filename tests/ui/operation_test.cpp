@@ -1,5 +1,5 @@
 // Read, Send and Release run against the simulated node on the virtual clock.
-// How traffic lines are cut into log rows is tested with the event log.
+// How traffic lines are cut into log rows is tested with the event log; here which are cut.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -86,32 +86,19 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   EXPECT_EQ(file[0] + file[1], "Modbus << 01 10 00 46 00 02 A0 1D " + FormatTrafficLine(outputWrite.data(), 45, 0));
   EXPECT_EQ(file[12].size(), 133u);
 
-  // New scaling reaches the node and comes back in the boxes.
+  // New scaling reaches the node and comes back in the boxes. With Limit String Length off
+  // a request is one row however long, a reply rows of 120 characters.
   window->Type(IDC_CH1_NOMINAL, "150");
   window->Type(IDC_CH2_NOMINAL, "60");
   window->Type(IDC_CH2_OFFSET, "10");
+  window->Click(IDC_LIMIT_LENGTH);
+  const std::size_t rowsBefore = Rows(IDC_LOG_LIST).size();
   window->Click(IDC_SEND);
   RunToIdle();
-  // Centre 60 Hz, span 10 Hz as the node keeps them: 50 and -50.
-  EXPECT_EQ((std::array<float, 3>{node.Value(14), node.Value(17), node.Value(18)}),
-            (std::array<float, 3>{150.0f, 50.0f, -50.0f}));
-  EXPECT_EQ(Text(IDC_CH1_NOMINAL) + Text(IDC_CH2_NOMINAL) + Text(IDC_CH2_OFFSET) + Text(IDC_STATUS_RIGHT),
-            "150.060.010.0Ready");
-}
-
-// With Limit String Length off a request is one row however long, a reply rows of 120 characters.
-TEST_F(OperationTest, UnlimitedTrafficShowsARequestAsOneRowAndAReplyInRowsOf120) {
-  OpenLinked();
-  RunToIdle();
-  window->Click(IDC_SHOW_MODBUS);
-  const std::size_t before = Rows(IDC_LOG_LIST).size();
-  window->Click(IDC_SEND);
-  RunToIdle();
-  // The traffic rows after each step row, by their lengths.
-  std::map<std::string, std::vector<std::size_t>> traffic;
+  std::map<std::string, std::vector<std::size_t>> traffic;  // the lengths of the traffic rows after each step row
   std::string step;
-  const std::vector<std::string> rows = Rows(IDC_LOG_LIST);
-  for (auto row = rows.begin() + static_cast<std::ptrdiff_t>(before); row != rows.end(); ++row) {
+  const std::vector<std::string> all = Rows(IDC_LOG_LIST);
+  for (auto row = all.begin() + static_cast<std::ptrdiff_t>(rowsBefore); row != all.end(); ++row) {
     if (row->size() > 9 && (*row)[2] == ':')
       step = row->substr(9);
     else
@@ -120,6 +107,11 @@ TEST_F(OperationTest, UnlimitedTrafficShowsARequestAsOneRowAndAReplyInRowsOf120)
   EXPECT_EQ(traffic["Updating Node's Output Settings"], (std::vector<std::size_t>{145, 34}));
   EXPECT_EQ(traffic["Getting System Settings"], (std::vector<std::size_t>{34, 120, 120, 120, 1}));
   EXPECT_EQ(traffic["Reading Node's Output Settings"], (std::vector<std::size_t>{34, 120, 13}));
+  // Centre 60 Hz, span 10 Hz as the node keeps them: 50 and -50.
+  EXPECT_EQ((std::array<float, 3>{node.Value(14), node.Value(17), node.Value(18)}),
+            (std::array<float, 3>{150.0f, 50.0f, -50.0f}));
+  EXPECT_EQ(Text(IDC_CH1_NOMINAL) + Text(IDC_CH2_NOMINAL) + Text(IDC_CH2_OFFSET) + Text(IDC_STATUS_RIGHT),
+            "150.060.010.0Ready");
 }
 
 // Another node number changes each frame's first byte and its CRC; channels
