@@ -31,7 +31,7 @@ TEST_F(OperationTest, TheCommandLineIsExplainedWhereItDoesNotDoWhatItSeems) {
   for (const auto& c : cases) {
     dlg.m_nFloatOrder = 2;
     Open(c.line);
-    const std::vector<std::string> rows = LogRows();
+    const Strings rows = LogRows();
     EXPECT_EQ(rows.empty() ? "" : rows.front(), c.row) << c.line;
     EXPECT_EQ(dlg.m_nFloatOrder, c.order) << c.line;
     EXPECT_EQ(line.ProgramEndOpen(), dlg.m_nTokenCount == 8) << c.line;

@@ -27,7 +27,7 @@ TEST_P(LineFaultTest, ReadEndsAtTheBadReplyAndTheNextReadWorks) {
   expected.emplace_back(replyTick, kNoReply);
   expected.emplace_back(replyTick + 1000, "Ready");
   EXPECT_EQ(RunToIdle(), expected);
-  EXPECT_EQ(LastLogRows(2), (std::vector<std::string>{kNoReply, c.reason}));
+  EXPECT_EQ(LastLogRows(2), (Strings{kNoReply, c.reason}));
   EXPECT_EQ(line.Written().size(), static_cast<std::size_t>(c.failingExchange));
   if (c.failingExchange == 1) {
     EXPECT_EQ(Text(IDC_SYS_VOLTS), "");  // nothing of a bad reply is applied
@@ -78,9 +78,9 @@ TEST_P(FirstReplyTest, SendAndReleaseEndAtABadFirstReply) {
   node.Faults() = faults;
   window->Click(button);
   EXPECT_EQ(RunToIdle(), (Timeline{{300, "Setting Node's Pass Code - Please Wait"}, {600, kNoReply}, {1600, "Ready"}}));
-  std::vector<std::string> rows = LogRows();
+  Strings rows = LogRows();
   rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rowsBefore));
-  std::vector<std::string> expected{"Setting Node's Pass Code", kNoReply, reason};
+  Strings expected{"Setting Node's Pass Code", kNoReply, reason};
   if (button == IDC_RELEASE) expected.push_back("Disconnected");
   EXPECT_EQ(rows, expected);
   EXPECT_EQ(WrittenAfter(framesBefore).size(), 1u);
@@ -104,7 +104,7 @@ TEST_F(OperationTest, ReadSucceedsThroughAnEchoingLineAndShowsAnUnknownWiringTyp
   EXPECT_EQ(LogRows().back() + Text(IDC_STATUS_RIGHT), "Reading Node's Output SettingsReady");
   EXPECT_EQ(Text(IDC_SYS_VOLTS) + '|' + Text(IDC_SYS_AMPS) + '|' + Text(IDC_SYS_TYPE) + '|' + Text(IDC_SYS_WATTS),
             "230.0|5.000||");
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"V L1-2", "Hz", "OFF"}));
 }
 
 // The reply tick's read waits for a reply that starts after the response time.
@@ -125,8 +125,8 @@ TEST_F(OperationTest, ARefusedWriteKeepsThePortAnUnpluggedAdapterIsClosedUntilTh
   window->Click(IDC_SHOW_MODBUS);
   EXPECT_EQ(RunToIdle(), writeFailed);
   // A request that never left gives no traffic line.
-  EXPECT_EQ(LogRows(), (std::vector<std::string>{"Com Port Error or Port Not Setup", "COM1: Input/output error",
-                                                 kNoReply, "no reply in 300 ms"}));
+  EXPECT_EQ(LogRows(),
+            (Strings{"Com Port Error or Port Not Setup", "COM1: Input/output error", kNoReply, "no reply in 300 ms"}));
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "COM1: baud=38400 parity=N data=8 stop=2");
 
   line.SetWriteFails(false);
@@ -135,8 +135,8 @@ TEST_F(OperationTest, ARefusedWriteKeepsThePortAnUnpluggedAdapterIsClosedUntilTh
   line.Unplug();
   EXPECT_EQ(RunToIdle(), (Timeline{{250, kNoReply}, {1250, "Ready"}}));
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
-  EXPECT_EQ(LastLogRows(3), (std::vector<std::string>{kNoReply, "COM1: Input/output error",
-                                                      "COM1 is gone - unplugged? The next Read opens it again"}));
+  EXPECT_EQ(LastLogRows(3),
+            (Strings{kNoReply, "COM1: Input/output error", "COM1 is gone - unplugged? The next Read opens it again"}));
   EXPECT_FALSE(line.ProgramEndOpen());
 
   window->Click(IDC_READ);  // still out: the opening fails as for any missing port
@@ -151,9 +151,9 @@ TEST_F(OperationTest, ARefusedWriteKeepsThePortAnUnpluggedAdapterIsClosedUntilTh
   line.PlugIn();
   window->Click(IDC_READ);
   EXPECT_EQ(RunToIdle(), writeFailed);
-  EXPECT_EQ(LastLogRows(5), (std::vector<std::string>{"Com Port Error or Port Not Setup", "COM1: Input/output error",
-                                                      kNoReply, "COM1: Input/output error",
-                                                      "COM1 is gone - unplugged? The next Read opens it again"}));
+  EXPECT_EQ(LastLogRows(5),
+            (Strings{"Com Port Error or Port Not Setup", "COM1: Input/output error", kNoReply,
+                     "COM1: Input/output error", "COM1 is gone - unplugged? The next Read opens it again"}));
   EXPECT_EQ(Text(IDC_STATUS_LEFT), "No Port Open");
 }
 
@@ -178,8 +178,7 @@ TEST_F(OperationTest, AFrequencyChannelWithoutSpanOrAnEmptyListIsNeverSent) {
   RunToIdle();
   EXPECT_EQ(WrittenAfter(before).size(), 1u);  // the pass code only
   EXPECT_EQ(node.Value(17), 20.0f);
-  EXPECT_EQ(LastLogRows(3),
-            (std::vector<std::string>{"Invalid Scaling - Nothing Sent", kNoReply, "no reply in 300 ms"}));
+  EXPECT_EQ(LastLogRows(3), (Strings{"Invalid Scaling - Nothing Sent", kNoReply, "no reply in 300 ms"}));
 
   window->Click(IDC_CLEAR);
   window->Click(IDC_SEND);

@@ -76,7 +76,7 @@ class OperationTest : public MainWindowTest {
   }
 
   std::vector<std::string> LogFileLines() const {
-    std::vector<std::string> lines;
+    Strings lines;
     std::ifstream file(logFile);
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
