@@ -134,8 +134,7 @@ inline const std::vector<ListStep> kListScript = {
     [](IWindow& w, int id) { return w.InsertString(id, 9, "beyond"); },
     [](IWindow& w, int id) { return w.SetCurSel(id, 2); },
     [](IWindow& w, int id) { return w.InsertString(id, 1, "Hz"); },  // the selection moves down
-    [](IWindow& w, int id) { return w.DeleteString(id, 0); },        // and up again
-    [](IWindow& w, int id) { return w.DeleteString(id, 1); },        // a row before the selection
+    [](IWindow& w, int id) { return w.DeleteString(id, 1); },        // and up again: a row before it
     [](IWindow& w, int id) { return w.DeleteString(id, 7); },
     [](IWindow& w, int id) { return w.SetCurSel(id, 1); },
     [](IWindow& w, int id) { return w.DeleteString(id, 2); },  // a row after the selection

@@ -18,25 +18,20 @@ TEST_F(OperationTest, TheCommandLineIsExplainedWhereItDoesNotDoWhatItSeems) {
     std::string row;  // empty: none
     int order;
   } cases[] = {
-      {"", "", 2},
       {"COM1", "", 2},
       {"COM1 38400", "2" + ignored, 2},
       {"COM1,38400,N,8,2,1,300,1,,", "9" + ignored, 2},
       {"COM1 38400 N 8 2 1 300 00000000003", "", 3},
-      {"COM1 38400 N 8 2 1 300 00000000001", "", 1},
       {"COM1 38400 N 8 2 1 300 abc", notAnOrder("ABC", "0 is used"), 0},
       {"COM1 38400 N 8 2 1 300 1.9", notAnOrder("1.9", "1 is used"), 1},
-      {"COM1 38400 N 8 2 1 300 0X1", notAnOrder("0X1", "0 is used"), 0},
-      {"COM1 38400 N 8 2 1 300 4", notAnOrder("4", "2 stays"), 2},
       {"COM1 38400 N 8 2 1 300 -1", notAnOrder("-1", "2 stays"), 2},
-      {"COM1 38400 N 8 2 1 300 4294967297", notAnOrder("4294967297", "2 stays"), 2},
-      {"COM1 38400 N 8 2 1 300 99999999999999999999", notAnOrder("99999999999999999999", "2 stays"), 2},
+      {"COM1 38400 N 8 2 1 300 99999999999999999999999", notAnOrder("99999999999999999999...", "2 stays"), 2},
       {"COM1 38400 N 8 2 1 300 ,", notAnOrder("", "0 is used"), 0},
   };
   for (const auto& c : cases) {
     dlg.m_nFloatOrder = 2;
     Open(c.line);
-    const std::vector<std::string> rows = LogRows();
+    const Strings rows = LogRows();
     EXPECT_EQ(rows.empty() ? "" : rows.front(), c.row) << c.line;
     EXPECT_EQ(dlg.m_nFloatOrder, c.order) << c.line;
     EXPECT_EQ(line.ProgramEndOpen(), dlg.m_nTokenCount == 8) << c.line;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "modbus/modbus_test_support.h"
 #include "sim_node.h"
 #include "support/memory_line.h"
-#include "support/memory_link.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {
@@ -46,7 +44,14 @@ class OperationTest : public MainWindowTest {
  public:  // fault tables arrange the node through it
   void SetUp() override {
     ports.Add("COM1", line);
-    link.emplace(line, node);
+    // The node answers every write as one frame, except a request given a scripted reply.
+    line.SetPeer([this](std::span<const std::uint8_t> frame, std::int64_t nowMs) {
+      for (const auto& [request, reply] : scripted)
+        if (std::equal(frame.begin(), frame.end(), request.begin(), request.end()))
+          return line.DeliverToProgram(reply, nowMs + 5);
+      for (const ReplyChunk& chunk : node.HandleRequest(frame))
+        line.DeliverToProgram(chunk.bytes, nowMs += chunk.delayMs);
+    });
     logFile = ::testing::TempDir() + "r742_log_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::remove(logFile.c_str());
     dlg.m_strLogFileName = logFile;
@@ -61,21 +66,8 @@ class OperationTest : public MainWindowTest {
     Open("COM1 38400 N 8 2 1 " + responseMs + " " + order);
   }
 
-  // The node answers as usual, except `request`, which gets `reply` (each
-  // call adds one such request).
-  void AnswerRequestWith(Bytes request, Bytes reply) {
-    scripted.emplace_back(std::move(request), std::move(reply));
-    line.SetPeer([this](std::span<const std::uint8_t> frame, std::int64_t nowMs) {
-      for (const auto& [request, reply] : scripted) {
-        if (std::equal(frame.begin(), frame.end(), request.begin(), request.end())) {
-          line.DeliverToProgram(reply, nowMs + 5);
-          return;
-        }
-      }
-      std::int64_t at = nowMs;
-      for (const ReplyChunk& chunk : node.HandleRequest(frame)) line.DeliverToProgram(chunk.bytes, at += chunk.delayMs);
-    });
-  }
+  // `request` gets `reply` instead of the node's answer.
+  void AnswerRequestWith(Bytes request, Bytes reply) { scripted.emplace_back(std::move(request), std::move(reply)); }
 
   // The frames the program wrote after the first `skipped`.
   std::vector<Bytes> WrittenAfter(std::size_t skipped) const {
@@ -84,7 +76,7 @@ class OperationTest : public MainWindowTest {
   }
 
   std::vector<std::string> LogFileLines() const {
-    std::vector<std::string> lines;
+    Strings lines;
     std::ifstream file(logFile);
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
@@ -94,7 +86,6 @@ class OperationTest : public MainWindowTest {
   MemoryPortProvider ports;
   PortProviderScope portScope{ports};
   SimNode node{1, 2};
-  std::optional<MemoryLink> link;
   std::vector<std::pair<Bytes, Bytes>> scripted;
   std::string logFile;
 };

@@ -1,5 +1,5 @@
 // Read, Send and Release run against the simulated node on the virtual clock.
-// How traffic lines are cut into log rows is tested with the event log.
+// How traffic lines are cut into log rows is tested with the event log; here which are cut.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -24,9 +24,8 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
   expected.erase(expected.begin());
   EXPECT_EQ(RunToIdle(), expected);
   EXPECT_EQ(line.Written(), ReadFrames());
-  EXPECT_EQ(LogRows(),
-            (std::vector<std::string>{"Getting System Settings", "Getting Channel 1's Mode", "Getting Channel 2's Mode",
-                                      "Getting Channel 3's Mode", "Reading Node's Output Settings"}));
+  EXPECT_EQ(LogRows(), (Strings{"Getting System Settings", "Getting Channel 1's Mode", "Getting Channel 2's Mode",
+                                "Getting Channel 3's Mode", "Reading Node's Output Settings"}));
   EXPECT_TRUE(Enabled(IDC_READ));
 
   // clang-format off
@@ -37,7 +36,7 @@ TEST_P(ReadTimingTest, ReadFillsTheWindowFromTheNodeOnItsTimeline) {
       {IDC_STATUS_LEFT, "COM1: baud=38400 parity=N data=8 stop=2"}};
   // clang-format on
   for (const auto& [id, text] : shown) EXPECT_EQ(Text(id), text) << id;
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", "OFF"}));
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"V L1-2", "Hz", "OFF"}));
   // The channel modes read (current outputs, 20 mA) show in the read-outs.
   EXPECT_EQ(Readouts(0), (std::array<std::string, 3>{"+20.0", "+0.0", "     "}));
 }
@@ -69,49 +68,35 @@ TEST_F(OperationTest, SendWritesPassCodeAndOutputsThenReadsBack) {
   EXPECT_EQ(WrittenAfter(before), frames);
 
   // The pass code itself never reaches the log or the file; its reply does.
-  const std::vector<std::string> rows = LogRows();
-  const std::vector<std::string> head(rows.begin() + 5, rows.begin() + 10);  // after the first Read's five
+  const Strings rows = LogRows();
+  const Strings head(rows.begin() + 5, rows.begin() + 10);  // after the first Read's five
   // The 45-byte write shows as 109 characters with Limit String Length ticked.
   const char* shortened =
       "Modbus >> 01 10 00 18 00 12 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 0......25 9E";
-  EXPECT_EQ(head, (std::vector<std::string>{"Setting Node's Pass Code", "Modbus << 01 10 00 46 00 02 A0 1D ",
-                                            "Updating Node's Output Settings", shortened,
-                                            "Modbus << 01 10 00 18 00 12 C0 03 "}));
+  EXPECT_EQ(head, (Strings{"Setting Node's Pass Code", "Modbus << 01 10 00 46 00 02 A0 1D ",
+                           "Updating Node's Output Settings", shortened, "Modbus << 01 10 00 18 00 12 C0 03 "}));
   // Replies are shortened alike; the file has every line whole.
   const std::string outputsReply =
       "Modbus << 01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 00 00 0";
   EXPECT_EQ(rows.back(), outputsReply + "......41 13");
-  const std::vector<std::string> file = LogFileLines();
+  const Strings file = LogFileLines();
   ASSERT_EQ(file.size(), 13u);
   EXPECT_EQ(file[0] + file[1], "Modbus << 01 10 00 46 00 02 A0 1D " + FormatTrafficLine(outputWrite.data(), 45, 0));
   EXPECT_EQ(file[12].size(), 133u);
 
-  // New scaling reaches the node and comes back in the boxes.
+  // New scaling reaches the node and comes back in the boxes. With Limit String Length off
+  // a request is one row however long, a reply rows of 120 characters.
   window->Type(IDC_CH1_NOMINAL, "150");
   window->Type(IDC_CH2_NOMINAL, "60");
   window->Type(IDC_CH2_OFFSET, "10");
+  window->Click(IDC_LIMIT_LENGTH);
+  const std::size_t rowsBefore = Rows(IDC_LOG_LIST).size();
   window->Click(IDC_SEND);
   RunToIdle();
-  // Centre 60 Hz, span 10 Hz as the node keeps them: 50 and -50.
-  EXPECT_EQ((std::array<float, 3>{node.Value(14), node.Value(17), node.Value(18)}),
-            (std::array<float, 3>{150.0f, 50.0f, -50.0f}));
-  EXPECT_EQ(Text(IDC_CH1_NOMINAL) + Text(IDC_CH2_NOMINAL) + Text(IDC_CH2_OFFSET) + Text(IDC_STATUS_RIGHT),
-            "150.060.010.0Ready");
-}
-
-// With Limit String Length off a request is one row however long, a reply rows of 120 characters.
-TEST_F(OperationTest, UnlimitedTrafficShowsARequestAsOneRowAndAReplyInRowsOf120) {
-  OpenLinked();
-  RunToIdle();
-  window->Click(IDC_SHOW_MODBUS);
-  const std::size_t before = Rows(IDC_LOG_LIST).size();
-  window->Click(IDC_SEND);
-  RunToIdle();
-  // The traffic rows after each step row, by their lengths.
-  std::map<std::string, std::vector<std::size_t>> traffic;
+  std::map<std::string, std::vector<std::size_t>> traffic;  // the lengths of the traffic rows after each step row
   std::string step;
-  const std::vector<std::string> rows = Rows(IDC_LOG_LIST);
-  for (auto row = rows.begin() + static_cast<std::ptrdiff_t>(before); row != rows.end(); ++row) {
+  const Strings all = Rows(IDC_LOG_LIST);
+  for (auto row = all.begin() + static_cast<std::ptrdiff_t>(rowsBefore); row != all.end(); ++row) {
     if (row->size() > 9 && (*row)[2] == ':')
       step = row->substr(9);
     else
@@ -120,6 +105,11 @@ TEST_F(OperationTest, UnlimitedTrafficShowsARequestAsOneRowAndAReplyInRowsOf120)
   EXPECT_EQ(traffic["Updating Node's Output Settings"], (std::vector<std::size_t>{145, 34}));
   EXPECT_EQ(traffic["Getting System Settings"], (std::vector<std::size_t>{34, 120, 120, 120, 1}));
   EXPECT_EQ(traffic["Reading Node's Output Settings"], (std::vector<std::size_t>{34, 120, 13}));
+  // Centre 60 Hz, span 10 Hz as the node keeps them: 50 and -50.
+  EXPECT_EQ((std::array<float, 3>{node.Value(14), node.Value(17), node.Value(18)}),
+            (std::array<float, 3>{150.0f, 50.0f, -50.0f}));
+  EXPECT_EQ(Text(IDC_CH1_NOMINAL) + Text(IDC_CH2_NOMINAL) + Text(IDC_CH2_OFFSET) + Text(IDC_STATUS_RIGHT),
+            "150.060.010.0Ready");
 }
 
 // Another node number changes each frame's first byte and its CRC; channels
@@ -132,7 +122,7 @@ TEST_F(OperationTest, SendToNode7WithOneChannelRow) {
   EXPECT_EQ(line.Written().front(), Hex("07 03 00 00 00 38 44 7E"));
   window->Click(IDC_REMOVE);
   window->Click(IDC_REMOVE);
-  ASSERT_EQ(Rows(IDC_CHANNEL_LIST), std::vector<std::string>{"V L1-2"});
+  ASSERT_EQ(Rows(IDC_CHANNEL_LIST), Strings{"V L1-2"});
   const std::size_t before = line.Written().size();
   window->Click(IDC_SEND);
   RunToIdle();
@@ -141,8 +131,7 @@ TEST_F(OperationTest, SendToNode7WithOneChannelRow) {
   EXPECT_EQ(Join(written[0], written[1]),
             Join(Hex("07 10 00 46 00 02 04 86 00 46 F5 B2 52"),
                  WithCrc(Hex("07 10 00 18 00 12 24"), {4, 100, 0, 0, 50, 5, 0, 100, 0}, 2)));
-  EXPECT_EQ(node.Value(16), 0.0f);
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "OFF", "OFF"}));
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"V L1-2", "OFF", "OFF"}));  // as the node now holds them
 }
 
 TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
@@ -158,9 +147,8 @@ TEST_F(OperationTest, ReleaseClearsThePassCodeAndClosesThePort) {
   EXPECT_EQ(RunToIdle(), (Timeline{{300, "Setting Node's Pass Code - Please Wait"}, {1600, "Ready"}}));
   EXPECT_EQ(WrittenAfter(before), std::vector<Bytes>{kRelease});
   EXPECT_EQ(node.Value(36), 0.0f);
-  EXPECT_EQ(LastLogRows(4),
-            (std::vector<std::string>{"Setting Node's Pass Code", "Modbus >> 01 10 00 46 00 02 04 00 00 00 00 77 B5 ",
-                                      "Modbus << 01 10 00 46 00 02 A0 1D ", "Disconnected"}));
+  EXPECT_EQ(LastLogRows(4), (Strings{"Setting Node's Pass Code", "Modbus >> 01 10 00 46 00 02 04 00 00 00 00 77 B5 ",
+                                     "Modbus << 01 10 00 46 00 02 A0 1D ", "Disconnected"}));
   EXPECT_FALSE(line.ProgramEndOpen());
   EXPECT_EQ(Text(IDC_STATUS_LEFT) + Text(IDC_SYS_TYPE) + Text(IDC_SYS_VOLTS) + Text(IDC_SYS_AMPS) + Text(IDC_SYS_WATTS),
             "No Port Open");
@@ -184,7 +172,7 @@ TEST_F(OperationTest, NodeValuesAreTruncatedAndUnknownCodesLeaveEmptyRows) {
   AnswerRequestWith(kReadChannel3, WithCrc(Hex("01 46 00 04 00 24 0C"), {3, 1.7f, 10.0f}, 2));
   OpenLinked();
   RunToIdle();
-  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (std::vector<std::string>{"V L1-2", "Hz", ""}));
+  EXPECT_EQ(Rows(IDC_CHANNEL_LIST), (Strings{"V L1-2", "Hz", ""}));
   EXPECT_EQ(dlg.m_nParamCode, (std::array<int, 3>{4, 36, 0}));
   EXPECT_EQ(dlg.m_nOutputMode, (std::array<int, 3>{1, 0, 1}));
   EXPECT_EQ(dlg.m_fFullScale, (std::array<float, 3>{20.0f, 10.0f, 10.0f}));

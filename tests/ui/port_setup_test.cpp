@@ -28,22 +28,13 @@ struct ScriptedProvider final : IPortProvider {
 
 class OpenPortTest : public ::testing::Test {
  protected:
-  void CommandLine(const char* port, const char* baud, const char* parity, const char* data, const char* stop) {
+  void CommandLine(const char* port, const char* baud = "19200", const char* parity = "E") {
     dlg.m_nCmdLineCount = 8;
     dlg.m_szCmdPort = port;
     dlg.m_szCmdBaud = baud;
     dlg.m_szCmdParity = parity;
-    dlg.m_szCmdDataBits = data;
-    dlg.m_szCmdStopBits = stop;
-  }
-  // After a failed step nothing may stay open, and the reason names the port.
-  void ExpectFailedAt(const char* step, bool portWasOpened, const std::string& reason) {
-    provider.script.closed = 0;
-    EXPECT_EQ(dlg.OpenPort(), nullptr);
-    EXPECT_EQ(dlg.m_bOpenFailed, 1);
-    EXPECT_EQ(dlg.m_szStep, step);
-    EXPECT_EQ(dlg.m_szReason, dlg.m_szCmdPort + ": " + reason);
-    EXPECT_EQ(provider.script.closed, portWasOpened ? 1 : 0);
+    dlg.m_szCmdDataBits = "8";
+    dlg.m_szCmdStopBits = "1";
   }
 
   CPortSetupDlg dlg;
@@ -54,7 +45,7 @@ class OpenPortTest : public ::testing::Test {
 };
 
 TEST_F(OpenPortTest, CommandLineOpensWithoutDialogAndSetsReplyTimeouts) {
-  CommandLine("COM3", "19200", "E", "8", "1");
+  CommandLine("COM3");
   ASSERT_NE(dlg.OpenPort(), nullptr);  // without a dialog, as the window's tests show
   const auto& s = provider.script;
   EXPECT_EQ(std::tie(s.applied.baud, s.applied.parity, s.applied.stopBits, s.applied.rtsToggle, s.applied.abortOnError),
@@ -65,35 +56,35 @@ TEST_F(OpenPortTest, CommandLineOpensWithoutDialogAndSetsReplyTimeouts) {
             std::make_tuple(20u, 1u, 1u, 50u, 500u));
 }
 
+// After a failed step nothing stays open, and the reason names the port.
 TEST_F(OpenPortTest, EachStepFailsWithItsNameAndClosesThePort) {
-  CommandLine("COM4", "19200", "E", "8", "1");
-  ExpectFailedAt("CreateFile", false, "No such file or directory");
-  CommandLine("COM3ABCDEFG", "19200", "E", "8", "1");  // too long: refused, never cut to COM3
-  ExpectFailedAt("CreateFile", false, "a port name has at most 9 characters");
-
   const auto fails = [](bool test::PortScript::*call) { return [call](test::PortScript& s) { s.*call = true; }; };
   struct Case {
-    const char *baud, *parity, *data, *stop;
+    const char *port, *baud, *parity;
     std::function<void(test::PortScript&)> fault;
     const char *step, *reason;
   } cases[] = {
-      {"19200", "E", "8", "1", fails(&test::PortScript::setupFails), "Assign buffer space", test::kFakeError},
-      {"19200", "E", "8", "1", fails(&test::PortScript::getStateFails), "Port Functionality", test::kFakeError},
+      {"COM4", "19200", "E", nullptr, "CreateFile", "No such file or directory"},
+      // Too long: refused, never cut to COM3.
+      {"COM3ABCDEFG", "19200", "E", nullptr, "CreateFile", "a port name has at most 9 characters"},
+      {"COM3", "19200", "E", fails(&test::PortScript::setupFails), "Assign buffer space", test::kFakeError},
+      {"COM3", "19200", "E", fails(&test::PortScript::getStateFails), "Port Functionality", test::kFakeError},
       // Parity M is refused by this port's own rules on every system (the Win32 port leaves it to the system).
-      {"19200", "M", "8", "1", nullptr, "Port Functionality", "parity=M refused: this port takes parity N, O or E"},
-      {"19200", "N", "9", "1", nullptr, "Port Functionality", "data=9 refused: this port takes 5 to 8 data bits"},
-      {"19200", "N", "8", "3", nullptr, "Port Functionality", "stop=3 refused: this port takes 1 or 2 stop bits"},
+      {"COM3", "19200", "M", nullptr, "Port Functionality", "parity=M refused: this port takes parity N, O or E"},
       // Ten characters: refused whole.
-      {"1920000000", "N", "8", "1", nullptr, "Port Functionality", "\"1920000000\" is longer than 9 characters"},
-      {"19200", "E", "8", "1", fails(&test::PortScript::setStateFails), "Setting Comm State", test::kFakeError},
-      {"19200", "E", "8", "1", fails(&test::PortScript::getTimeoutsFails), "Setting Comm State", test::kFakeError},
+      {"COM3", "1920000000", "N", nullptr, "Port Functionality", "\"1920000000\" is longer than 9 characters"},
+      {"COM3", "19200", "E", fails(&test::PortScript::setStateFails), "Setting Comm State", test::kFakeError},
+      {"COM3", "19200", "E", fails(&test::PortScript::getTimeoutsFails), "Setting Comm State", test::kFakeError},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.step);
+    SCOPED_TRACE(std::string(c.port) + ' ' + c.step);
     provider.script = {};
     if (c.fault) c.fault(provider.script);
-    CommandLine("COM3", c.baud, c.parity, c.data, c.stop);
-    ExpectFailedAt(c.step, true, c.reason);
+    CommandLine(c.port, c.baud, c.parity);
+    EXPECT_EQ(dlg.OpenPort(), nullptr);
+    EXPECT_EQ(dlg.m_bOpenFailed, 1);
+    EXPECT_EQ(dlg.m_szStep + '|' + dlg.m_szReason, std::string(c.step) + '|' + c.port + ": " + c.reason);
+    EXPECT_EQ(provider.script.closed, std::string(c.step) == "CreateFile" ? 0 : 1);
   }
 }
 

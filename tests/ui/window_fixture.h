@@ -15,6 +15,7 @@
 
 namespace r742::test {
 
+using Strings = std::vector<std::string>;
 // Status texts with the time (ms) each appeared.
 using Timeline = std::vector<std::pair<std::uint64_t, std::string>>;
 
@@ -26,7 +27,7 @@ class MainWindowTest : public ::testing::Test {
   }
   std::string Text(int id) const { return window->GetText(id); }
   bool Enabled(int id) const { return window->IsEnabled(id); }
-  std::vector<std::string> Rows(int id) const { return window->Rows(id); }
+  Strings Rows(int id) const { return window->Rows(id); }
   void Assign(std::initializer_list<const char*> names) {
     for (const char* name : names) {
       const auto rows = Rows(IDC_AVAILABLE_LIST);
@@ -61,8 +62,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // The event log without its date row, time stamps dropped.
-  std::vector<std::string> LogRows() const {
-    std::vector<std::string> rows;
+  Strings LogRows() const {
+    Strings rows;
     for (const std::string& row : Rows(IDC_LOG_LIST)) {
       const bool stamped = row.size() >= 9 && row[2] == ':' && row[5] == ':' && row[8] == ' ';
       if (row.size() == 11 && row[2] == ' ' && row[6] == ' ') continue;  // " 6 Dec 2026"
@@ -70,8 +71,8 @@ class MainWindowTest : public ::testing::Test {
     }
     return rows;
   }
-  std::vector<std::string> LastLogRows(std::size_t n) const {
-    const std::vector<std::string> rows = LogRows();
+  Strings LastLogRows(std::size_t n) const {
+    const Strings rows = LogRows();
     return {rows.end() - static_cast<std::ptrdiff_t>(std::min(n, rows.size())), rows.end()};
   }
 
