@@ -26,6 +26,8 @@ Frame Read(unsigned function, unsigned node, unsigned first, unsigned count) {
 
 Frame SystemSettingsRead(unsigned node) { return Read(kReadHolding, node, kSystemFirstValue, kSystemValueCount); }
 
+Frame SystemSettingsProbe(unsigned node) { return Read(kReadHolding, node, kSystemFirstValue, 3); }
+
 Frame ChannelModeRead(unsigned node, unsigned channel) {
   return Read(kReadNodeSpecific, node, channel, kChannelModeValueCount);
 }

@@ -14,6 +14,8 @@ using Frame = std::vector<std::uint8_t>;
 
 // Only the low 8 bits of `node` travel.
 Frame SystemSettingsRead(unsigned node);
+// The first three system values only (voltage, current, wiring type): the scan's probe.
+Frame SystemSettingsProbe(unsigned node);
 Frame ChannelModeRead(unsigned node, unsigned channel);  // channel 1..3
 Frame OutputSettingsRead(unsigned node);
 // Function 16 from value `firstValue` (its low 8 bits), the values in byte order `order`.

@@ -71,6 +71,10 @@ class ISerialPort {
   // "COM1: baud=38400 parity=N data=8 stop=2" by the port's own rules;
   // false when it refuses the text (then `why` says what it refused).
   virtual bool BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why);
+  // Asks the driver to hand each received byte over at once (a USB adapter's
+  // latency timer otherwise holds them back for milliseconds); best effort,
+  // the previous mode comes back on close. False where there is no such mode.
+  virtual bool RequestLowLatency() { return false; }
   // A remark for the event log left by the last calls, such as a setting the
   // driver refused and what is used instead; empty when there is none.
   virtual std::string TakeNotice() { return {}; }
@@ -109,6 +113,10 @@ class IPortProvider {
   // The name and the device it stands for, for the event log: "COM1 (/dev/ttyUSB0)".
   virtual std::string Label(std::string_view name) { return std::string(name); }
 };
+
+// Opens a device by its path (on Windows a port name such as "COM12") rather
+// than by COM1..COM9, exclusively; null with the system's reason in `why`.
+std::unique_ptr<ISerialPort> OpenDevicePath(const std::string& path, std::string& why);
 
 // The machine's real ports; each operating system's serial folder defines it.
 IPortProvider& MachinePortProvider();

@@ -1,5 +1,6 @@
 // The scaling values of the channels, their labels and the output read-outs.
 #include "model/param_catalogue.h"
+#include "model/readouts.h"
 #include "model/scaling.h"
 #include "model/value_reader.h"
 #include "ui/outputs_dlg.h"
@@ -34,37 +35,12 @@ void COutputsDlg::UpdateReadouts() {
   for (int ch = 0; ch < 3; ++ch) UpdateValueLabels(m_nParamCode[ch], ch + 1);
 
   for (int ch = 0; ch < 3; ++ch) {
-    std::string point[3] = {"     ", "     ", "     "};
-    std::string unit[3] = {"  ", "  ", "  "};
-    const char* unitText = m_nOutputMode[ch] == 0 ? "V" : "mA";
-    const float n = m_fNominal[ch], z = m_fZeroOffset[ch], f = m_fFullScale[ch];
-    const bool nominalBad = IsNominalBad(n);
-    const bool offsetBad = IsOffsetBad(z);
-
-    if (m_nParamCode[ch] == kFrequencyCode) {
-      // A frequency channel spans its whole output from Cf - Sp to Cf + Sp.
-      const float half = f / 2.0f;
-      point[0] = FormatReadout(f);
-      point[1] = FormatReadout(half);
-      point[2] = FormatReadout(0.0f);
-      for (auto& u : unit) u = unitText;
-    } else if (m_nPolarity[ch] != 0) {
-      if (!nominalBad) {
-        point[0] = FormatReadout(ChannelOutput(1.0f, f, n, z));
-        unit[0] = unitText;
-      }
-      if (!offsetBad && m_nPolarity[ch] == 2) {
-        point[2] = FormatReadout(ChannelOutput(-1.0f, f, n, z));
-        unit[2] = unitText;
-      }
-      if (!nominalBad && !offsetBad) {
-        point[1] = FormatReadout(ChannelOutput(0.0f, f, n, z));
-        unit[1] = unitText;
-      }
-    }
+    const ChannelReadoutTexts r = ChannelReadouts(m_nParamCode[ch], m_nPolarity[ch], m_nOutputMode[ch],
+                                                  m_fFullScale[ch], m_fNominal[ch], m_fZeroOffset[ch]);
     for (int p = 0; p < 3; ++p) {
-      SetText(PointId(ch, p), point[p]);
-      SetText(UnitId(ch, p), unit[p]);
+      const bool shown = !r.points[p].empty();
+      SetText(PointId(ch, p), shown ? r.points[p] : "     ");
+      SetText(UnitId(ch, p), shown ? r.unit : "  ");
     }
   }
 }

@@ -1,6 +1,7 @@
 #include "serial/posix/posix_serial_port.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -52,9 +53,27 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path, 
 
 PosixSerialPort::~PosixSerialPort() {
   rts_.Release();
+  if (flagsBeforeLowLatency_) {
+    serial_struct serial{};
+    if (ioctl(fd_, TIOCGSERIAL, &serial) == 0) {
+      serial.flags = *flagsBeforeLowLatency_;
+      ioctl(fd_, TIOCSSERIAL, &serial);
+    }
+  }
   // TIOCEXCL stays on the terminal while the other side of a pty is open.
   ioctl(fd_, TIOCNXCL);
   close(fd_);
+}
+
+bool PosixSerialPort::RequestLowLatency() {
+  serial_struct serial{};
+  if (ioctl(fd_, TIOCGSERIAL, &serial) != 0) return false;  // a pty or a driver without the mode
+  if ((serial.flags & ASYNC_LOW_LATENCY) != 0) return true;
+  const int before = serial.flags;
+  serial.flags |= ASYNC_LOW_LATENCY;
+  if (ioctl(fd_, TIOCSSERIAL, &serial) != 0) return false;
+  flagsBeforeLowLatency_ = before;
+  return true;
 }
 
 bool PosixSerialPort::Fail(int error) {

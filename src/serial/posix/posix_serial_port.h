@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,6 +37,7 @@ class PosixSerialPort final : public ISerialPort {
   bool ClearCommError(std::uint32_t& errors) override;
   std::uint32_t LastError() const override { return lastError_; }
   std::string TakeNotice() override { return std::exchange(notice_, {}); }
+  bool RequestLowLatency() override;
 
  private:
   PosixSerialPort(int fd, std::unique_ptr<IControlLines> lines) : fd_(fd), rts_(std::move(lines)) {}
@@ -49,6 +51,7 @@ class PosixSerialPort final : public ISerialPort {
   std::uint32_t lastError_ = 0;
   RtsSwitch rts_;
   std::string notice_;
+  std::optional<int> flagsBeforeLowLatency_;  // the driver's flags to restore on close
 };
 
 }  // namespace r742

@@ -40,9 +40,16 @@ std::string CommDefinitionText(const LineSettings& s) {
 
 std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName, std::uint32_t& error) {
   error = ERROR_FILE_NOT_FOUND;
-  // Only COM1..COM9 are offered; each opens as "\\.\COMn", the form that works for every port name.
+  // Only COM1..COM9 are offered.
   if (!PortIndex(portName)) return nullptr;
-  const std::string path = "\\\\.\\" + std::string(portName);
+  return OpenPath(std::string(portName), error);
+}
+
+std::unique_ptr<Win32SerialPort> Win32SerialPort::OpenPath(const std::string& name, std::uint32_t& error) {
+  error = ERROR_FILE_NOT_FOUND;
+  if (name.empty()) return nullptr;
+  // A bare port name opens as "\\.\COMn", the form that works for every port name.
+  const std::string path = name.rfind("\\\\", 0) == 0 ? name : "\\\\.\\" + name;
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = GetLastError();
@@ -50,6 +57,13 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(std::string_view portName
   }
   error = 0;
   return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
+}
+
+std::unique_ptr<ISerialPort> OpenDevicePath(const std::string& path, std::string& why) {
+  std::uint32_t error = 0;
+  std::unique_ptr<ISerialPort> port = Win32SerialPort::OpenPath(path, error);
+  if (!port) why = SystemErrorText(error);
+  return port;
 }
 
 Win32SerialPort::~Win32SerialPort() { CloseHandle(H(handle_)); }

@@ -16,6 +16,8 @@ class Win32SerialPort final : public ISerialPort {
   // Null when the port is missing or held (CreateFileA refused it); then
   // `error` holds the system's code.
   static std::unique_ptr<Win32SerialPort> Open(std::string_view portName, std::uint32_t& error);
+  // Any port name ("COM12") or path ("\\.\COM12").
+  static std::unique_ptr<Win32SerialPort> OpenPath(const std::string& name, std::uint32_t& error);
   ~Win32SerialPort() override;
   Win32SerialPort(const Win32SerialPort&) = delete;
   Win32SerialPort& operator=(const Win32SerialPort&) = delete;
