@@ -12,6 +12,7 @@
 namespace r742 {
 
 inline constexpr int kConfigFormatVersion = 1;
+inline constexpr std::string_view kConfigFormatName = "r742-outputs configuration";
 
 struct ChannelConfig {
   std::string parameter = "OFF";  // a name of the parameter catalogue
@@ -42,8 +43,13 @@ std::optional<SiteConfig> ParseSiteConfig(std::string_view text, std::string& er
 // The text of a configuration file that ParseSiteConfig takes back unchanged.
 std::string FormatSiteConfig(const SiteConfig& config);
 
+// Equal field by field, the floats bit for bit (so -0.0 differs from 0.0).
+bool SameSiteConfig(const SiteConfig& a, const SiteConfig& b);
+
 // The file itself: at most kMaxConfigFileBytes are read; a file is written
-// whole or not at all (a new file renamed over the old one).
+// whole or not at all (a new file beside it renamed over it). The errors begin
+// with the path ("site.json: No such file or directory", "site.json: line 3,
+// column 7: syntax error ..."). Save refuses a configuration that Parse would.
 inline constexpr std::size_t kMaxConfigFileBytes = 1 << 20;
 std::optional<SiteConfig> LoadSiteConfig(const std::string& path, std::string& error);
 bool SaveSiteConfig(const std::string& path, const SiteConfig& config, std::string& error);
