@@ -124,8 +124,9 @@ void PrintJson(CliContext& context, const nlohmann::json& document) {
 }
 
 nlohmann::json LineJson(const NodeJob& job) {
-  return {{"port", job.line.port}, {"device", job.label},          {"baud", job.line.baud},
-          {"parity", std::string(1, job.line.parity)}, {"stop", job.line.stopBits}, {"order", job.order}};
+  return {{"port", job.line.port},     {"device", job.label},
+          {"baud", job.line.baud},     {"parity", std::string(1, job.line.parity)},
+          {"stop", job.line.stopBits}, {"order", job.order}};
 }
 
 }  // namespace

@@ -11,8 +11,9 @@
 namespace r742 {
 namespace {
 
-constexpr const char* kPaceHelp = "fast (default): each reply ends as soon as it is complete; window: the window's "
-                                  "own timeline, for a node that needs it";
+constexpr const char* kPaceHelp =
+    "fast (default): each reply ends as soon as it is complete; window: the window's "
+    "own timeline, for a node that needs it";
 
 std::string BaudCheck(const std::string& text) {
   std::uint32_t baud = 0;

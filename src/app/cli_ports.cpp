@@ -38,8 +38,11 @@ int RunPorts(const CliOptions& options, CliContext& context) {
   for (int i = 1; i <= kPortCount; ++i) {
     const PortState s = StateOf(provider, "COM" + std::to_string(i));
     if (options.json) {
-      list.push_back({{"port", s.name}, {"device", s.device == s.name ? "" : s.device}, {"state", s.state},
-                      {"reason", s.reason}, {"hint", s.hint}});
+      list.push_back({{"port", s.name},
+                      {"device", s.device == s.name ? "" : s.device},
+                      {"state", s.state},
+                      {"reason", s.reason},
+                      {"hint", s.hint}});
       continue;
     }
     context.out << s.name << "  " << s.state;
@@ -48,7 +51,9 @@ int RunPorts(const CliOptions& options, CliContext& context) {
     context.out << "\n";
     if (!s.hint.empty()) context.out << "      " << s.hint << "\n";
   }
-  if (options.json) context.out << nlohmann::json{{"ports", list}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  if (options.json)
+    context.out << nlohmann::json{{"ports", list}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                << "\n";
   return kExitOk;
 }
 

@@ -94,8 +94,12 @@ class ScanProgress final : public ScanObserver {
 };
 
 nlohmann::json FoundJson(const FoundNode& f) {
-  nlohmann::json node{{"port", f.port},     {"baud", f.setting.baud}, {"parity", std::string(1, f.setting.parity)},
-                      {"stop", f.setting.stopBits}, {"node", f.node},  {"refused", f.refused},
+  nlohmann::json node{{"port", f.port},
+                      {"baud", f.setting.baud},
+                      {"parity", std::string(1, f.setting.parity)},
+                      {"stop", f.setting.stopBits},
+                      {"node", f.node},
+                      {"refused", f.refused},
                       {"orders", f.orders}};
   node["order"] = f.orders.size() == 1 ? nlohmann::json(f.orders[0]) : nlohmann::json();
   if (!f.orders.empty()) {
@@ -172,8 +176,7 @@ int RunScan(const CliOptions& options, CliContext& context) {
     context.out << nlohmann::json{{"nodes", nodes}, {"interrupted", interrupted}}.dump(2) << "\n";
   } else {
     for (const FoundNode& f : found) {
-      context.out << f.port << "  " << SettingText(f.setting) << "  node " << f.node << "  byte order "
-                  << OrderText(f);
+      context.out << f.port << "  " << SettingText(f.setting) << "  node " << f.node << "  byte order " << OrderText(f);
       if (!f.orders.empty())
         context.out << "  " << WiringTypeName(f.wiringType) << " " << f.volts << " V " << f.amps << " A";
       context.out << "\n";

@@ -24,16 +24,15 @@ std::string ScalingText(const ChannelReading& ch) {
 
 std::string ReadingText(const std::string& label, const std::string& line, unsigned node, unsigned order,
                         const NodeReading& r) {
-  std::string text = "node " + std::to_string(node) + " on " + label + " (" + line + "), byte order " +
-                     std::to_string(order) + "\n";
+  std::string text =
+      "node " + std::to_string(node) + " on " + label + " (" + line + "), byte order " + std::to_string(order) + "\n";
   const std::optional<float> watts = SystemPower(r.system.volts, r.system.amps, r.system.wiringType);
   const std::string_view wiring = WiringTypeName(r.system.wiringType);
   text += "  system  " + FormatSystemMagnitude(r.system.volts) + " V  " + FormatSystemMagnitude(r.system.amps) +
           " A  " + (watts ? FormatSystemMagnitude(*watts) + " W  " : std::string()) +
           (wiring.empty() ? "wiring type " + FormatFixed(r.system.wiringType, 1) : std::string(wiring)) + "\n";
   char row[200];
-  std::snprintf(row, sizeof row, "  %-4s %-10s %-40s %7s %7s %7s\n", "", "parameter", "scaling", "+100%", "0",
-                "-100%");
+  std::snprintf(row, sizeof row, "  %-4s %-10s %-40s %7s %7s %7s\n", "", "parameter", "scaling", "+100%", "0", "-100%");
   text += row;
   for (std::size_t ch = 0; ch < 3; ++ch) {
     const ChannelReading& c = r.channels[ch];

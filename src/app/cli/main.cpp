@@ -10,8 +10,7 @@
 int main(int argc, char** argv) {
   static std::atomic<bool> interrupted{false};
   r742::CatchInterrupts(interrupted);
-  r742::CliContext context{std::cout, std::cerr, interrupted, r742::SteadySiteClock(),
-                           r742::StandardErrorIsTerminal()};
+  r742::CliContext context{std::cout, std::cerr, interrupted, r742::SteadySiteClock(), r742::StandardErrorIsTerminal()};
   try {
     const int code = r742::RunR742(argc, argv, context);
     std::cout.flush();
