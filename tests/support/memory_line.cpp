@@ -73,6 +73,15 @@ bool MemoryPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& 
     queue.pop_front();
     previous = arrival;
   }
+  if (line_.readEnded_) {
+    // Done when the count is in; else when the first limit to run out does.
+    std::int64_t end = previous;
+    if (received < count && !limits.immediate) {
+      end = limits.totalMs != 0 ? start + limits.totalMs : previous;
+      if (received > 0 && limits.intervalMs != 0) end = std::min(end, previous + limits.intervalMs);
+    }
+    line_.readEnded_(end);
+  }
   return true;
 }
 

@@ -28,6 +28,10 @@ class MemoryLine {
   explicit MemoryLine(Clock clock) : clock_(std::move(clock)) {}
 
   void SetPeer(Peer peer) { peer_ = std::move(peer); }
+  // Called after each read of the program's end with the time a real read
+  // would have ended, so that a virtual clock can move on to it (a program
+  // that blocks in its reads, unlike the window, which waits on timers).
+  void SetReadEnded(std::function<void(std::int64_t endMs)> readEnded) { readEnded_ = std::move(readEnded); }
   // The node side puts bytes on the line towards the program, arriving at `atMs`.
   void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs) {
     for (std::uint8_t b : bytes) toProgram_.push_back({b, atMs});
@@ -55,6 +59,7 @@ class MemoryLine {
   };
   Clock clock_;
   Peer peer_;
+  std::function<void(std::int64_t)> readEnded_;
   std::deque<TimedByte> toProgram_;
   std::vector<std::vector<std::uint8_t>> written_;
   bool open_ = false, writeFails_ = false, plugged_ = true;
