@@ -1,0 +1,54 @@
+// A line of simulated nodes behind an in-memory line: each node answers its
+// own number in its own byte order, and only at the settings it listens at.
+#include <gtest/gtest.h>
+
+#include "modbus/modbus_test_support.h"
+#include "support/sim_line_peer.h"
+
+namespace r742 {
+namespace {
+
+using test::Bytes;
+using test::Hex;
+using test::WithCrc;
+
+TEST(SimLineNodes, EachAnswersItsOwnNumberOnlyAtItsOwnSettings) {
+  SimLine nodes;
+  nodes.Add(SimNode(1, 0));
+  GiveMeterOfPlace(nodes.Add(SimNode(7, 1), {.baud = 9600, .stopBits = 1}), 1);
+  GiveMeterOfPlace(nodes.Add(SimNode(9, 3), {.parity = 'E'}), 2);
+  MemoryLine line{[] { return std::int64_t{0}; }};
+  ConnectSimLine(line, nodes);
+  const auto port = line.OpenProgramEnd();
+  ASSERT_TRUE(port && port->SetCommTimeouts({.readTotalConstant = 100}));
+
+  const LineSettings fast{.baud = 38400, .stopBits = 2}, slow{.baud = 9600}, slowEven{.baud = 9600, .parity = 'E'};
+  const Bytes read1 = WithCrc(Hex("01 03 00 00 00 02")), read7 = WithCrc(Hex("07 03 00 00 00 02"));
+  const Bytes read9 = WithCrc(Hex("09 03 00 00 00 02"));
+  const std::tuple<LineSettings, Bytes, Bytes> exchanges[] = {
+      {fast, read1, WithCrc(Hex("01 03 04"), {230}, 0)},
+      {fast, read7, {}},  // node 7 listens at 9600 baud, one stop bit
+      {slow, read7, WithCrc(Hex("07 03 04"), {400}, 1)},
+      {{.baud = 9600, .stopBits = 2}, read7, {}},
+      {slow, read9, {}},  // node 9 listens at even parity
+      {slowEven, read9, WithCrc(Hex("09 03 04"), {120}, 3)},
+      {slowEven, WithCrc(Hex("03 03 00 00 00 02")), {}},                 // nobody is node 3
+      {slowEven, WithCrc(Hex("00 10 00 46 00 02 04"), {31427}, 1), {}},  // a broadcast goes unanswered
+  };
+  for (std::size_t i = 0; i < std::size(exchanges); ++i) {
+    const auto& [settings, request, reply] = exchanges[i];
+    std::uint8_t buffer[64];
+    std::uint32_t written = 0, received = 0;
+    ASSERT_TRUE(port->SetCommState(settings) && port->Write(request.data(), request.size(), written));
+    ASSERT_TRUE(port->Read(buffer, sizeof buffer, received));
+    EXPECT_EQ(Bytes(buffer, buffer + received), reply) << "exchange " << i;
+  }
+  // The broadcast pass code, in node 7's order, unlocked node 7 alone: the others read it in their own.
+  EXPECT_EQ(std::tuple(nodes.Node(0).Unlocked(), nodes.Node(1).Unlocked(), nodes.Node(2).Unlocked()),
+            std::tuple(false, true, false));
+  // Node 7 took in only the five requests at 9600 baud and one stop bit.
+  EXPECT_EQ(nodes.Find(7)->RequestsSeen(), 5u);
+}
+
+}  // namespace
+}  // namespace r742
