@@ -23,16 +23,15 @@ TEST(SimLineNodes, EachAnswersItsOwnNumberOnlyAtItsOwnSettings) {
   ASSERT_TRUE(port && port->SetCommTimeouts({.readTotalConstant = 100}));
 
   const LineSettings fast{.baud = 38400, .stopBits = 2}, slow{.baud = 9600}, slowEven{.baud = 9600, .parity = 'E'};
-  const Bytes read1 = WithCrc(Hex("01 03 00 00 00 02")), read7 = WithCrc(Hex("07 03 00 00 00 02"));
-  const Bytes read9 = WithCrc(Hex("09 03 00 00 00 02"));
+  const auto read = [](std::uint8_t node) { return WithCrc({node, 3, 0, 0, 0, 2}); };
   const std::tuple<LineSettings, Bytes, Bytes> exchanges[] = {
-      {fast, read1, WithCrc(Hex("01 03 04"), {230}, 0)},
-      {fast, read7, {}},  // node 7 listens at 9600 baud, one stop bit
-      {slow, read7, WithCrc(Hex("07 03 04"), {400}, 1)},
-      {{.baud = 9600, .stopBits = 2}, read7, {}},
-      {slow, read9, {}},  // node 9 listens at even parity
-      {slowEven, read9, WithCrc(Hex("09 03 04"), {120}, 3)},
-      {slowEven, WithCrc(Hex("03 03 00 00 00 02")), {}},                 // nobody is node 3
+      {fast, read(1), WithCrc(Hex("01 03 04"), {230}, 0)},
+      {fast, read(7), {}},  // node 7 listens at 9600 baud, one stop bit
+      {slow, read(7), WithCrc(Hex("07 03 04"), {400}, 1)},
+      {{.baud = 9600, .stopBits = 2}, read(7), {}},
+      {slow, read(9), {}},  // node 9 listens at even parity
+      {slowEven, read(9), WithCrc(Hex("09 03 04"), {120}, 3)},
+      {slowEven, read(3), {}},                                           // nobody is node 3
       {slowEven, WithCrc(Hex("00 10 00 46 00 02 04"), {31427}, 1), {}},  // a broadcast goes unanswered
   };
   for (std::size_t i = 0; i < std::size(exchanges); ++i) {
