@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "serial/posix/termios_settings.h"
+
 namespace r742 {
 
 namespace {
@@ -25,7 +27,13 @@ int MillisUntil(std::chrono::steady_clock::time_point due) {
 }  // namespace
 
 LineServer::LineServer(SimNode& node, int fd, LineServerOptions options)
-    : node_(node), fd_(fd), options_(std::move(options)) {
+    : LineServer(&node, nullptr, fd, std::move(options)) {}
+
+LineServer::LineServer(SimLine& line, int fd, LineServerOptions options)
+    : LineServer(nullptr, &line, fd, std::move(options)) {}
+
+LineServer::LineServer(SimNode* node, SimLine* line, int fd, LineServerOptions options)
+    : node_(node), line_(line), fd_(fd), options_(std::move(options)) {
   if (options_.onControlLine) controlFd_ = options_.controlFd;
   stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   const int flags = fcntl(fd_, F_GETFL);
@@ -118,7 +126,7 @@ bool LineServer::Run() {
 
 bool LineServer::Serve(std::span<const std::uint8_t> request, Clock::time_point requestEnd) {
   if (options_.log) options_.log->Write(FrameLog::Direction::kReceived, request);
-  const ReplyPlan plan = node_.HandleRequest(request);
+  const ReplyPlan plan = line_ ? line_->HandleRequest(request, SentAt()) : node_->HandleRequest(request);
   Clock::time_point previous = requestEnd;
   for (const ReplyChunk& chunk : plan) {
     // Chunk delays are line timing the node produces on purpose.
@@ -130,6 +138,14 @@ bool LineServer::Serve(std::span<const std::uint8_t> request, Clock::time_point 
     previous = Clock::now();
   }
   return true;
+}
+
+SimLineSettings LineServer::SentAt() const {
+  termios tio{};
+  if (tcgetattr(fd_, &tio) != 0) return {};  // not a terminal: nothing known
+  SimLineSettings settings = SimLineSettingsOf(LineSettingsFrom(tio));
+  if (!options_.parityVisible) settings.parity = 0;
+  return settings;
 }
 
 void LineServer::ReadControl() {

@@ -1,6 +1,9 @@
-// Serves a simulated node on a serial line's file descriptor (a pseudo-terminal
-// master or an opened device): a request ends when the line has been quiet
-// for the inter-frame gap; the reply chunks go out with their delays.
+// Serves a simulated node, or a line of them, on a serial line's file
+// descriptor (a pseudo-terminal master or an opened device): a request ends
+// when the line has been quiet for the inter-frame gap; the reply chunks go
+// out with their delays. When a request ends, the terminal attributes of the
+// descriptor tell the line at which baud rate and stop bits it was sent (a
+// pseudo-terminal's master shows those its program set on the slave).
 #pragma once
 
 #include <atomic>
@@ -12,6 +15,7 @@
 #include <thread>
 
 #include "frame_log.h"
+#include "sim_line.h"
 #include "sim_node.h"
 
 namespace r742 {
@@ -24,6 +28,7 @@ struct LineServerOptions {
   bool drainWrites = false;      // wait until written bytes left a real device before timing the next chunk
   std::uint64_t frameLimit = 0;  // stop after this many frames; 0 = never
   FrameLog* log = nullptr;       // not owned
+  bool parityVisible = false;    // the descriptor's parity is the line's (a device; not a pseudo-terminal)
   // Optional control input (not owned): each line is handed over between
   // requests, never while a reply is due. Lines longer than kMaxControlLine are dropped.
   int controlFd = -1;
@@ -34,9 +39,10 @@ inline constexpr std::size_t kMaxControlLine = 256;
 
 class LineServer {
  public:
-  // `fd` is not owned and is switched to non-blocking. The node belongs to
-  // the server while it runs.
+  // `fd` is not owned and is switched to non-blocking. The node or line
+  // belongs to the server while it runs. A lone node hears every setting.
   LineServer(SimNode& node, int fd, LineServerOptions options);
+  LineServer(SimLine& line, int fd, LineServerOptions options);
   ~LineServer();  // stops and joins the thread
   LineServer(const LineServer&) = delete;
   LineServer& operator=(const LineServer&) = delete;
@@ -54,6 +60,7 @@ class LineServer {
 
  private:
   using Clock = std::chrono::steady_clock;
+  LineServer(SimNode* node, SimLine* line, int fd, LineServerOptions options);
   // False when a stop was requested meanwhile.
   bool SleepUntil(Clock::time_point due);
   bool WriteAll(const std::vector<std::uint8_t>& bytes);
@@ -63,7 +70,11 @@ class LineServer {
   // Handles one request and sends the reply; false when a stop was requested meanwhile.
   bool Serve(std::span<const std::uint8_t> request, Clock::time_point requestEnd);
 
-  SimNode& node_;
+  // The settings the line carries now, as far as the descriptor shows them.
+  SimLineSettings SentAt() const;
+
+  SimNode* node_;  // the one of the two that is served
+  SimLine* line_;
   int fd_;
   LineServerOptions options_;
   int stopFd_ = -1;

@@ -1,4 +1,4 @@
-// r742-node-sim: one simulated node on a pseudo-terminal or a serial device.
+// r742-node-sim: a line of simulated nodes on a pseudo-terminal or a serial device.
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): sigaction is POSIX-only
 #include <unistd.h>
 
@@ -11,6 +11,7 @@
 #include "line_server.h"
 #include "pseudo_terminal.h"
 #include "serial_device.h"
+#include "sim_line.h"
 #include "sim_node.h"
 #include "sim_options.h"
 
@@ -69,15 +70,22 @@ int Serve(const r742::SimOptions& options) {
     path = options.device;
     serverOptions.gapMs = InterFrameGapMs(options.line);
     serverOptions.drainWrites = true;
+    serverOptions.parityVisible = true;
   }
 
-  SimNode node(options.node, options.order);
-  node.Faults() = options.faults;
+  SimLine nodes;
+  for (const SimNodeOptions& spec : options.nodes) {
+    const std::size_t place = nodes.Size();
+    GiveMeterOfPlace(nodes.Add(SimNode(spec.node, spec.order.value_or(options.order)), spec.listensAt), place);
+  }
+  nodes.SetFaults(options.faults);
   if (options.control) {
     serverOptions.controlFd = STDIN_FILENO;
-    serverOptions.onControlLine = [&node](std::string_view line) {
+    serverOptions.onControlLine = [&nodes](std::string_view line) {
       std::string error;
-      if (ParseFaultLine(line, node.Faults(), error)) {
+      SimFaults faults;
+      if (ParseFaultLine(line, faults, error)) {
+        nodes.SetFaults(faults);
         std::printf("faults: %.*s\n", static_cast<int>(line.size()), line.data());
       } else {
         std::printf("error: %s\n", error.c_str());
@@ -87,7 +95,7 @@ int Serve(const r742::SimOptions& options) {
   }
   bool ok = false;
   {
-    LineServer server(node, fd, serverOptions);
+    LineServer server(nodes, fd, serverOptions);
     g_server = &server;
     if (g_stopRequested) server.RequestStop();
     std::printf("%s\n", path.c_str());

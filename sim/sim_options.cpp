@@ -17,11 +17,43 @@ bool ParseNumber(std::string_view text, std::int64_t low, std::int64_t high, std
   return true;
 }
 
+// "N" or "N:KEY=VALUE,..." with the keys order, baud, stop and parity.
+bool ParseNodeOptions(std::string_view text, SimNodeOptions& out) {
+  const std::size_t colon = std::min(text.find(':'), text.size());
+  std::int64_t n = 0;
+  if (!ParseNumber(text.substr(0, colon), 1, 247, n)) return false;
+  out = SimNodeOptions{};
+  out.node = static_cast<int>(n);
+  if (colon == text.size()) return true;
+  for (std::string_view keys = text.substr(colon + 1);;) {
+    const std::size_t comma = keys.find(',');
+    const std::string_view pair = keys.substr(0, comma);
+    const std::size_t eq = pair.find('=');
+    if (eq == std::string_view::npos) return false;
+    const std::string_view key = pair.substr(0, eq), value = pair.substr(eq + 1);
+    SimLineSettings& at = out.listensAt;
+    if (key == "order" && ParseNumber(value, 0, 3, n)) {
+      out.order = static_cast<unsigned>(n);
+    } else if (key == "baud" && ParseNumber(value, 1, 4'000'000, n) && IsSupportedBaud(static_cast<std::uint32_t>(n))) {
+      at.baud = static_cast<std::uint32_t>(n);
+    } else if (key == "stop" && ParseNumber(value, 1, 2, n)) {
+      at.stopBits = static_cast<int>(n);
+    } else if (key == "parity" && (value == "N" || value == "O" || value == "E")) {
+      at.parity = value[0];
+    } else {
+      return false;
+    }
+    if (comma == std::string_view::npos) break;
+    keys.remove_prefix(comma + 1);
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* SimUsage() {
   return "usage: r742-node-sim [options]\n"
-         "Simulates one R742 power-meter node, a Modbus RTU slave, on a pseudo-terminal\n"
+         "Simulates R742 power-meter nodes, Modbus RTU slaves, on a pseudo-terminal\n"
          "(default) or a serial device, until SIGINT or SIGTERM.\n"
          "\n"
          "Line:\n"
@@ -32,10 +64,21 @@ const char* SimUsage() {
          "  --parity N|O|E         device parity (default N)\n"
          "  --stop 1|2             device stop bits (default 2)\n"
          "Node:\n"
-         "  --node N               node number 1..247 (default 1)\n"
+         "  --node N[:KEY=VALUE,...]\n"
+         "                         a node numbered 1..247 (default: node 1 alone); each --node\n"
+         "                         adds one to the line. Keys: order=0..3 (default --order),\n"
+         "                         baud=RATE, stop=1|2, parity=N|O|E: the node answers only\n"
+         "                         requests sent at these settings (default: at any). A\n"
+         "                         pseudo-terminal shows the program's baud rate and stop bits,\n"
+         "                         not its parity; a device is served at --baud, --parity, --stop.\n"
+         "                         The nodes after the first hold other meters: the second\n"
+         "                         400 V 1 A 3ph 3Wire, the third 120 V 5 A 1ph 3Wire, the\n"
+         "                         fourth 63.5 V 1 A 3ph 4Wire, the fifth the first's 230 V 5 A\n"
+         "                         1ph 2Wire again, and so on; each with channels of its own.\n"
+         "                         Example: --node 1 --node 7:order=0,baud=9600,stop=1\n"
          "  --order 0..3           float byte order (default 2): 0 B3 B2 B1 B0, 1 B0 B1 B2 B3,\n"
          "                         2 B1 B0 B3 B2, 3 B2 B3 B0 B1 (B3 holds the sign)\n"
-         "Faults:\n"
+         "Faults (the same on every node):\n"
          "  --echo                 put every request back on the line in front of the reply\n"
          "  --silent               never reply (requests still take effect)\n"
          "  --bad-crc              corrupt the last CRC byte of every reply\n"
@@ -113,7 +156,10 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     else if (name == "--baud") ok = number(1, 4'000'000, options.line.baud) && IsSupportedBaud(options.line.baud);
     else if (name == "--parity") ok = parity(options.line.parity);
     else if (name == "--stop") ok = number(1, 2, options.line.stopBits);
-    else if (name == "--node") ok = number(1, 247, options.node);
+    else if (name == "--node") {
+      std::string_view t;
+      ok = text(t) && ParseNodeOptions(t, options.nodes.emplace_back());
+    }
     else if (name == "--order") ok = number(0, 3, options.order);
     else if (name == "--echo") ok = flag(f.echo);
     else if (name == "--silent") ok = flag(f.silent);
@@ -135,6 +181,14 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     // clang-format on
     if (!ok) {
       error = "bad or missing value for " + std::string(name);
+      return false;
+    }
+  }
+  if (options.nodes.empty()) options.nodes.emplace_back();
+  for (std::size_t i = 0; i < options.nodes.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (options.nodes[j].node != options.nodes[i].node) continue;
+      error = "node " + std::to_string(options.nodes[i].node) + " is on the line twice";
       return false;
     }
   }

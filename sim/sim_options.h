@@ -2,21 +2,32 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "serial_device.h"
 #include "sim_faults.h"
+#include "sim_line.h"
 
 namespace r742 {
+
+// One node of the line, from --node N[:KEY=VALUE,...].
+struct SimNodeOptions {
+  int node = 1;
+  std::optional<unsigned> order;  // unset: the --order of the command line
+  SimLineSettings listensAt;      // unset fields: any
+  bool operator==(const SimNodeOptions&) const = default;
+};
 
 struct SimOptions {
   bool help = false;
   std::string device;  // empty: serve a new pseudo-terminal
   std::string link;    // symbolic link to the pseudo-terminal
   DeviceSettings line;
-  int node = 1;
+  std::vector<SimNodeOptions> nodes;  // after parsing: node 1 unless --node gave others
   unsigned order = 2;
   SimFaults faults = DefaultFaults();
   std::string logPath;  // "-" for stderr

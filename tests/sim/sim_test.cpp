@@ -4,7 +4,9 @@
 // Serving a pseudo-terminal is tested with the program against it (tests/e2e).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <regex>
@@ -17,7 +19,9 @@
 #include "child_process.h"
 #include "line_server.h"
 #include "modbus/modbus_test_support.h"
+#include "serial/posix/termios_settings.h"
 #include "sim_node.h"
+#include "sim_options.h"
 
 namespace r742 {
 
@@ -172,6 +176,48 @@ TEST(SimProgram, ServesALinkedPtyUntilSigtermTakesControlLinesAndRefusesBadOptio
   ASSERT_TRUE(bad.Start({R742_NODE_SIM_PATH, "--node", "248"}));
   EXPECT_EQ(bad.Wait(Clock::now() + kDeadline), 2);
   EXPECT_NE(bad.Output().find("usage: r742-node-sim"), std::string::npos) << bad.Output();
+}
+
+TEST(SimOptions, NodesOfTheLine) {
+  using Nodes = std::optional<std::vector<SimNodeOptions>>;  // none: refused
+  const auto parse = [](const Strings& args) -> Nodes {
+    SimOptions options;
+    std::string error;
+    if (!ParseSimOptions(std::vector<std::string_view>(args.begin(), args.end()), options, error)) return {};
+    return options.nodes;
+  };
+  const std::pair<Strings, Nodes> cases[] = {
+      {{}, {{{1, {}, {}}}}},
+      {{"--node", "1", "--node", "7:order=0,baud=9600,stop=1"}, {{{1, {}, {}}, {7, 0, {9600, 1, 0}}}}},
+      {{"--node=9:parity=E,stop=2,parity=O"}, {{{9, {}, {0, 2, 'O'}}}}},
+      {{"--node", "7", "--node", "7:stop=1"}, {}},
+  };
+  for (const auto& [args, nodes] : cases) EXPECT_EQ(parse(args), nodes) << args.back();
+  for (const char* bad :
+       {"0", "7:", "7:order", "7:order=1,", "7:order=4", "7:baud=9601", "7:stop=0", "7:parity=e", "7:speed=9600"})
+    EXPECT_EQ(parse({"--node", bad}), std::nullopt) << bad;
+}
+
+// Node 7 listens at 9600 baud and one stop bit: the pseudo-terminal shows it
+// the settings its program set. Once the simulator logged the request that
+// node 7 must not hear, anything node 7 sent would come before node 1's reply.
+TEST(SimProgram, ANodeOfTheLineAnswersOnlyAtItsBaudRateAndStopBits) {
+  ChildProcess sim;
+  const std::string path = StartSim(sim, {"--node", "1", "--node", "7:order=0,baud=9600,stop=1", "--log", "-"});
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(fd, 0) << sim.Output();
+  const auto ask = [&](std::uint32_t baud, int stopBits, const Bytes& request) {
+    termios tio{};
+    return tcgetattr(fd, &tio) == 0 && ApplyLineSettings({.baud = baud, .stopBits = stopBits}, tio) &&
+           tcsetattr(fd, TCSADRAIN, &tio) == 0 && write(fd, request.data(), request.size()) == ssize_t(request.size());
+  };
+  ASSERT_TRUE(ask(38400, 2, Q("07 03 00 00 00 02")));
+  ASSERT_TRUE(sim.AwaitOutput("RX 07 03 00 00 00 02", Clock::now() + kDeadline)) << sim.Output();
+  ASSERT_TRUE(ask(38400, 2, Q("01 03 00 00 00 02")));
+  EXPECT_EQ(ReadBytes(fd, 9, Clock::now() + kDeadline), WithCrc(Hex("01 03 04"), {230}, 2));
+  ASSERT_TRUE(ask(9600, 1, Q("07 03 00 00 00 02")));
+  EXPECT_EQ(ReadBytes(fd, 9, Clock::now() + kDeadline), WithCrc(Hex("07 03 04"), {400}, 0)) << "the second meter";
+  close(fd);
 }
 
 // Exit code and the values mbpoll printed as "[reference]: value" lines.

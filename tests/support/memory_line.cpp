@@ -17,7 +17,10 @@ class MemoryPort final : public ISerialPort {
 
   bool SetupComm(std::uint32_t, std::uint32_t) override { return true; }
   bool GetCommState(LineSettings& settings) override { return (settings = settings_, true); }
-  bool SetCommState(const LineSettings& settings) override { return (settings_ = settings, true); }
+  bool SetCommState(const LineSettings& settings) override {
+    settings_ = line_.programSettings_ = settings;
+    return true;
+  }
   bool GetCommTimeouts(CommTimeouts& timeouts) override { return (timeouts = timeouts_, true); }
   bool SetCommTimeouts(const CommTimeouts& timeouts) override { return (timeouts_ = timeouts, true); }
 
@@ -88,6 +91,7 @@ bool MemoryPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& 
 std::unique_ptr<ISerialPort> MemoryLine::OpenProgramEnd() {
   if (open_ || !plugged_) return nullptr;
   open_ = true;
+  programSettings_ = {};
   return std::make_unique<MemoryPort>(*this);
 }
 

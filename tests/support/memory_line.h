@@ -47,6 +47,10 @@ class MemoryLine {
   std::unique_ptr<ISerialPort> OpenProgramEnd();
   bool ProgramEndOpen() const { return open_; }
 
+  // The settings the program's end was last set to (SetCommState); those of
+  // a new end (baud 0) until then.
+  const LineSettings& ProgramSettings() const { return programSettings_; }
+
   // What the program has written so far, one entry per write.
   const std::vector<std::vector<std::uint8_t>>& Written() const { return written_; }
 
@@ -62,6 +66,7 @@ class MemoryLine {
   std::function<void(std::int64_t)> readEnded_;
   std::deque<TimedByte> toProgram_;
   std::vector<std::vector<std::uint8_t>> written_;
+  LineSettings programSettings_;
   bool open_ = false, writeFails_ = false, plugged_ = true;
   int unplugs_ = 0;
 };
