@@ -49,6 +49,14 @@ bool ParseNodeOptions(std::string_view text, SimNodeOptions& out) {
   return true;
 }
 
+// The number of a node given twice, or 0.
+int RepeatedNode(const std::vector<SimNodeOptions>& nodes) {
+  for (std::size_t i = 0; i < nodes.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j)
+      if (nodes[j].node == nodes[i].node) return nodes[i].node;
+  return 0;
+}
+
 }  // namespace
 
 const char* SimUsage() {
@@ -185,12 +193,9 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     }
   }
   if (options.nodes.empty()) options.nodes.emplace_back();
-  for (std::size_t i = 0; i < options.nodes.size(); ++i) {
-    for (std::size_t j = 0; j < i; ++j) {
-      if (options.nodes[j].node != options.nodes[i].node) continue;
-      error = "node " + std::to_string(options.nodes[i].node) + " is on the line twice";
-      return false;
-    }
+  if (const int twice = RepeatedNode(options.nodes); twice != 0) {
+    error = "node " + std::to_string(twice) + " is on the line twice";
+    return false;
   }
   if (!options.link.empty() && !options.device.empty()) {
     error = "--link goes with a pseudo-terminal, not with --device";
