@@ -145,7 +145,7 @@ int RunRead(const CliOptions& options, CliContext& context) {
     } else {
       facts.read = *read.reading;
       facts.result = "ok";
-      if (!options.json) context.out << ReadingText(job.label, DescribeLine(job.line), node, job.order, *read.reading);
+      if (!options.json) context.out << ReadingText(job.label, SettingsText(job.line), node, job.order, *read.reading);
       if (!options.outputFile.empty()) {
         SiteConfig config = ConfigFromReading(*read.reading);
         config.line = {job.line.port, job.line.baud, job.line.parity, job.line.stopBits};

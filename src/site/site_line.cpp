@@ -36,8 +36,8 @@ std::optional<unsigned> NodeNumber(std::string_view text) {
 
 }  // namespace
 
-std::string DescribeLine(const SiteLine& line) {
-  return line.port + " " + std::to_string(line.baud) + " " + line.parity + " 8 " + std::to_string(line.stopBits);
+std::string SettingsText(const SiteLine& line) {
+  return std::to_string(line.baud) + " " + line.parity + " 8 " + std::to_string(line.stopBits);
 }
 
 PortOpening OpenSiteLine(const SiteLine& line) {

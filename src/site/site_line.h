@@ -18,8 +18,8 @@ struct SiteLine {
   int stopBits = 2;
 };
 
-// "COM1 38400 N 8 2"
-std::string DescribeLine(const SiteLine& line);
+// "38400 N 8 2"
+std::string SettingsText(const SiteLine& line);
 
 // Opens and configures the port as the window does ("CreateFile", ...,
 // "Setting Comm State"), then asks for the adapter's low-latency mode.
