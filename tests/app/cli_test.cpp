@@ -81,6 +81,7 @@ TEST_F(CliTest, CommandLinesEndWithTheirExitCodeAndSayWhy) {
       {{"release"}, 0, "node 1 released"},
       {{"scan", "--nodes", "1-2", "--baud", "38400", "--parity", "N"}, 0, "node 1  byte order 2"},
       {{"scan", "--nodes", "5", "--baud", "9600"}, 4, "no node found"},
+      {{"ports"}, 0, "COM1  free"},
       {{"format"}, 2, "format"},
       {{"--help"}, 0, "scan"},
   };
