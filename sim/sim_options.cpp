@@ -49,6 +49,17 @@ bool ParseNodeOptions(std::string_view text, SimNodeOptions& out) {
   return true;
 }
 
+// "FIRST-LAST": nodes FIRST..LAST, each with the command line's settings.
+bool ParseNodeRange(std::string_view text, std::vector<SimNodeOptions>& nodes) {
+  const std::size_t dash = text.find('-');
+  std::int64_t first = 0, last = 0;
+  if (dash == std::string_view::npos || !ParseNumber(text.substr(0, dash), 1, 247, first) ||
+      !ParseNumber(text.substr(dash + 1), first, 247, last))
+    return false;
+  for (std::int64_t n = first; n <= last; ++n) nodes.emplace_back().node = static_cast<int>(n);
+  return true;
+}
+
 // The number of a node given twice, or 0.
 int RepeatedNode(const std::vector<SimNodeOptions>& nodes) {
   for (std::size_t i = 0; i < nodes.size(); ++i)
@@ -84,6 +95,7 @@ const char* SimUsage() {
          "                         fourth 63.5 V 1 A 3ph 4Wire, the fifth the first's 230 V 5 A\n"
          "                         1ph 2Wire again, and so on; each with channels of its own.\n"
          "                         Example: --node 1 --node 7:order=0,baud=9600,stop=1\n"
+         "  --nodes FIRST-LAST     nodes FIRST..LAST at any setting, as many --node would add\n"
          "  --order 0..3           float byte order (default 2): 0 B3 B2 B1 B0, 1 B0 B1 B2 B3,\n"
          "                         2 B1 B0 B3 B2, 3 B2 B3 B0 B1 (B3 holds the sign)\n"
          "Faults (the same on every node):\n"
@@ -167,6 +179,10 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     else if (name == "--node") {
       std::string_view t;
       ok = text(t) && ParseNodeOptions(t, options.nodes.emplace_back());
+    }
+    else if (name == "--nodes") {
+      std::string_view t;
+      ok = text(t) && ParseNodeRange(t, options.nodes);
     }
     else if (name == "--order") ok = number(0, 3, options.order);
     else if (name == "--echo") ok = flag(f.echo);
