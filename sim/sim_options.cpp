@@ -49,14 +49,17 @@ bool ParseNodeOptions(std::string_view text, SimNodeOptions& out) {
   return true;
 }
 
-// "FIRST-LAST": nodes FIRST..LAST, each with the command line's settings.
+// "FIRST-LAST[:KEY=VALUE,...]": nodes FIRST..LAST, each with the same keys.
 bool ParseNodeRange(std::string_view text, std::vector<SimNodeOptions>& nodes) {
-  const std::size_t dash = text.find('-');
+  const std::size_t colon = std::min(text.find(':'), text.size());
+  const std::string_view range = text.substr(0, colon), keys = text.substr(colon);
+  const std::size_t dash = range.find('-');
   std::int64_t first = 0, last = 0;
-  if (dash == std::string_view::npos || !ParseNumber(text.substr(0, dash), 1, 247, first) ||
-      !ParseNumber(text.substr(dash + 1), first, 247, last))
+  if (dash == std::string_view::npos || !ParseNumber(range.substr(0, dash), 1, 247, first) ||
+      !ParseNumber(range.substr(dash + 1), first, 247, last))
     return false;
-  for (std::int64_t n = first; n <= last; ++n) nodes.emplace_back().node = static_cast<int>(n);
+  for (std::int64_t n = first; n <= last; ++n)
+    if (!ParseNodeOptions(std::to_string(n) + std::string(keys), nodes.emplace_back())) return false;
   return true;
 }
 
@@ -95,7 +98,8 @@ const char* SimUsage() {
          "                         fourth 63.5 V 1 A 3ph 4Wire, the fifth the first's 230 V 5 A\n"
          "                         1ph 2Wire again, and so on; each with channels of its own.\n"
          "                         Example: --node 1 --node 7:order=0,baud=9600,stop=1\n"
-         "  --nodes FIRST-LAST     nodes FIRST..LAST at any setting, as many --node would add\n"
+         "  --nodes FIRST-LAST[:KEY=VALUE,...]\n"
+         "                         nodes FIRST..LAST, as many --node would add, each with the keys\n"
          "  --order 0..3           float byte order (default 2): 0 B3 B2 B1 B0, 1 B0 B1 B2 B3,\n"
          "                         2 B1 B0 B3 B2, 3 B2 B3 B0 B1 (B3 holds the sign)\n"
          "Faults (the same on every node):\n"

@@ -191,7 +191,7 @@ TEST(SimOptions, NodesOfTheLine) {
       {{"--node", "1", "--node", "7:order=0,baud=9600,stop=1"}, {{{1, {}, {}}, {7, 0, {9600, 1, 0}}}}},
       {{"--node=9:parity=E,stop=2,parity=O"}, {{{9, {}, {0, 2, 'O'}}}}},
       {{"--node", "7", "--node", "7:stop=1"}, {}},
-      {{"--nodes", "3-5", "--node", "9:stop=1"}, {{{3, {}, {}}, {4, {}, {}}, {5, {}, {}}, {9, {}, {0, 1, 0}}}}},
+      {{"--nodes", "3-4:baud=9600", "--node", "9"}, {{{3, {}, {9600, 0, 0}}, {4, {}, {9600, 0, 0}}, {9, {}, {}}}}},
       {{"--nodes", "5-3"}, {}},
   };
   for (const auto& [args, nodes] : cases) EXPECT_EQ(parse(args), nodes) << args.back();
