@@ -181,8 +181,14 @@ int RunSend(const CliOptions& options, CliContext& context) {
   }
   NodeJob job = JobFor(options, context, &*config);
   nlohmann::json results = nlohmann::json::array();
+  unsigned differedAt = 0;  // a node that stored other values: the rest are spared the same
   const int worst = ForEachNode(job, [&](NodeLink& link, unsigned node) {
     RecordFacts facts = FactsOf(job, node);
+    if (differedAt != 0) {
+      facts.result = "not written: the read-back of node " + std::to_string(differedAt) + " differed";
+      context.err << "r742: node " << node << ": " << facts.result << "\n";
+      return Finish(job, facts, kExitDiffers, results);
+    }
     facts.written = *config;
     const ReadResult before = ReadNode(link, node, job.order);
     int code = kExitOk;
@@ -196,6 +202,7 @@ int RunSend(const CliOptions& options, CliContext& context) {
       if (sent.check != SendCheck::kNotMade) facts.sameAsWritten = sent.check == SendCheck::kSame;
       if (sent.check == SendCheck::kDiffers) {
         code = kExitDiffers;
+        differedAt = node;
         facts.result = "read-back differs: " + sent.difference;
       } else if (!sent.fault.empty()) {
         code = kExitReply;

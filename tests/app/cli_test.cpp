@@ -129,7 +129,7 @@ TEST_F(CliTest, ReadToAFileEditSendAndRecordEveryNode) {
   EXPECT_EQ(line.Written().size(), writes);
 }
 
-TEST_F(CliTest, AValueTheNodeStoresOtherwiseIsReportedAndTheNodeReleased) {
+TEST_F(CliTest, AValueTheNodeStoresOtherwiseIsReportedTheNodeReleasedAndNoOtherWritten) {
   std::filesystem::create_directories(dir);
   const std::string config = File("site.json");
   ASSERT_EQ(Run({"read", "-o", config}), 0);
@@ -139,9 +139,12 @@ TEST_F(CliTest, AValueTheNodeStoresOtherwiseIsReportedAndTheNodeReleased) {
       line.DeliverToProgram(chunk.bytes, nowMs += chunk.delayMs);
     if (frame.size() > 1 && frame[1] == 16 && nodes.Node(0).Value(14) == 100.0f) nodes.Node(0).SetValue(14, 99.5f);
   });
-  EXPECT_EQ(Run({"send", config}), 5);
+  nodes.Add(SimNode(2, 2));
+  EXPECT_EQ(Run({"send", config, "--nodes", "1,2"}), 5);
   EXPECT_NE(err.str().find("read-back differs: CH1 value 2"), std::string::npos) << err.str();
   EXPECT_FALSE(nodes.Node(0).Unlocked());
+  EXPECT_NE(err.str().find("node 2: not written"), std::string::npos) << err.str();
+  for (const auto& frame : line.Written()) EXPECT_NE(frame[0], 2) << "a request to node 2";
 }
 
 // Each reply ends once its length is in, not at the 20 ms quiet gap; the
