@@ -57,6 +57,7 @@ struct Refusal {
 };
 
 constexpr std::size_t kShownBytesMax = 48;
+constexpr std::size_t kWhatMax = 160;  // a message of the JSON parser
 
 // A text from the file as an error shows it: on one line, cut short.
 std::string Shown(std::string_view text, std::size_t bytesMax = kShownBytesMax) {
@@ -262,7 +263,6 @@ std::string SyntaxError(std::string_view text, const nlohmann::json::parse_error
   std::string_view what = error.what();
   const std::size_t syntax = what.find("syntax error");
   what = syntax != std::string_view::npos ? what.substr(syntax) : "syntax error";
-  constexpr std::size_t kWhatMax = 160;
   return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + Shown(what, kWhatMax);
 }
 
@@ -287,8 +287,11 @@ std::optional<SiteConfig> ParseSiteConfig(std::string_view text, std::string& er
     error = SyntaxError(text, e);
   } catch (const std::bad_alloc&) {
     error = "out of memory";
-  } catch (const std::exception& e) {
-    error = Shown(e.what());
+  } catch (const std::exception& e) {  // a number beyond the double range, among others
+    std::string_view what = e.what();
+    if (what.rfind("[json.exception.", 0) == 0 && what.find("] ") != std::string_view::npos)
+      what.remove_prefix(what.find("] ") + 2);
+    error = Shown(what, kWhatMax);
   }
   return std::nullopt;
 }
