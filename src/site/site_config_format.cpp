@@ -1,6 +1,7 @@
 // Writing a configuration: the keys in the order of the file's description
 // (site_config_parse.cpp), a channel and the line settings on one line each.
-#include <cstring>
+#include <bit>
+#include <cstdint>
 
 #include <nlohmann/json.hpp>
 
@@ -44,27 +45,30 @@ Json ConfigObject(const SiteConfig& config) {
 
 using Ordered = nlohmann::ordered_json;
 
-// A value on one line; invalid UTF-8 in a text is replaced, never thrown.
+std::string Scalar(const Ordered& value) { return value.dump(-1, ' ', false, Ordered::error_handler_t::replace); }
+
+// A value on one line, an object's values being scalars; invalid UTF-8 in a
+// text is replaced, never thrown.
 std::string OneLine(const Ordered& value) {
-  if (!value.is_object()) return value.dump(-1, ' ', false, Ordered::error_handler_t::replace);
+  if (!value.is_object()) return Scalar(value);
   std::string text = "{";
   for (const auto& item : value.items()) {
     if (text.size() > 1) text += ", ";
-    text += Ordered(item.key()).dump(-1, ' ', false, Ordered::error_handler_t::replace) + ": " + OneLine(item.value());
+    text += Scalar(Ordered(item.key())) + ": " + Scalar(item.value());
   }
   return text + "}";
 }
 
-bool SameFloat(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameFloat(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
 
 }  // namespace
 
 std::string FormatSiteConfig(const SiteConfig& config) {
-  const Ordered object = ConfigObject<Ordered>(config);
+  const auto object = ConfigObject<Ordered>(config);
   std::string text = "{\n";
   for (const auto& item : object.items()) {
     if (text.size() > 2) text += ",\n";
-    text += "  " + OneLine(Ordered(item.key())) + ": ";
+    text += "  " + Scalar(Ordered(item.key())) + ": ";
     if (item.key() != "channels") {
       text += OneLine(item.value());
       continue;
@@ -72,7 +76,7 @@ std::string FormatSiteConfig(const SiteConfig& config) {
     std::string channels;
     for (const auto& channel : item.value().items())
       channels +=
-          (channels.empty() ? "    " : ",\n    ") + OneLine(Ordered(channel.key())) + ": " + OneLine(channel.value());
+          (channels.empty() ? "    " : ",\n    ") + Scalar(Ordered(channel.key())) + ": " + OneLine(channel.value());
     text += "{\n" + channels + "\n  }";
   }
   return text + "\n}\n";

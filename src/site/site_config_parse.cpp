@@ -57,14 +57,15 @@ struct Refusal {
 };
 
 constexpr std::size_t kShownBytesMax = 48;
+constexpr std::size_t kWhatMax = 160;  // a message of the JSON parser
 
 // A text from the file as an error shows it: on one line, cut short.
 std::string Shown(std::string_view text, std::size_t bytesMax = kShownBytesMax) {
   std::string shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
     if (shown.size() >= bytesMax && (byte & 0xC0) != 0x80) return shown + "...";
-    shown += byte < 0x20 || byte == 0x7F ? '?' : text[i];
+    shown += byte < 0x20 || byte == 0x7F ? '?' : c;
   }
   return shown;
 }
@@ -183,7 +184,7 @@ LineConfig ParseLine(const Fields& top) {
   if (fields.Has("parity")) {
     const std::string parity = fields.Text("parity");
     if (parity != "N" && parity != "O" && parity != "E")
-      Refuse(fields.PathOf("parity"), "\"" + Shown(parity) + "\" is not \"N\", \"O\" or \"E\"");
+      Refuse(fields.PathOf("parity"), "\"" + Shown(parity) + R"(" is not "N", "O" or "E")");
     line.parity = parity[0];
   }
   if (fields.Has("stop")) line.stopBits = static_cast<int>(fields.Whole("stop", 1, 2));
@@ -211,7 +212,7 @@ SiteConfig ParseTop(const Json& json) {
 // and names the first repeated one.
 class DuplicateKeys {
  public:
-  bool operator()(int, Json::parse_event_t event, const Json& parsed) {
+  bool operator()(int /*depth*/, Json::parse_event_t event, const Json& parsed) {
     switch (event) {
       case Json::parse_event_t::object_start: open_.push_back({true, {}, {}}); break;
       case Json::parse_event_t::array_start: open_.push_back({false, {}, "[]"}); break;
@@ -228,7 +229,9 @@ class DuplicateKeys {
 
  private:
   struct Open {
+    // cppcheck-suppress unusedStructMember ; read through open_.back()
     bool isObject;
+    // cppcheck-suppress unusedStructMember ; read through open_.back()
     std::set<std::string> keys;
     std::string last;  // the key being read; "[]" in an array
   };
@@ -262,7 +265,6 @@ std::string SyntaxError(std::string_view text, const nlohmann::json::parse_error
   std::string_view what = error.what();
   const std::size_t syntax = what.find("syntax error");
   what = syntax != std::string_view::npos ? what.substr(syntax) : "syntax error";
-  constexpr std::size_t kWhatMax = 160;
   return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + Shown(what, kWhatMax);
 }
 
@@ -287,8 +289,11 @@ std::optional<SiteConfig> ParseSiteConfig(std::string_view text, std::string& er
     error = SyntaxError(text, e);
   } catch (const std::bad_alloc&) {
     error = "out of memory";
-  } catch (const std::exception& e) {
-    error = Shown(e.what());
+  } catch (const std::exception& e) {  // a number beyond the double range, among others
+    std::string_view what = e.what();
+    if (what.rfind("[json.exception.", 0) == 0 && what.find("] ") != std::string_view::npos)
+      what.remove_prefix(what.find("] ") + 2);
+    error = Shown(what, kWhatMax);
   }
   return std::nullopt;
 }

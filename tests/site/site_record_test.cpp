@@ -57,6 +57,7 @@ TEST(SiteRecordTest, EachEntryIsOneWholeLine) {
   std::string line;
   std::vector<nlohmann::json> lines;
   while (std::getline(in, line)) lines.push_back(nlohmann::json::parse(line));
+  in.close();  // Windows removes no open file
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0]["device"], "/dev/ttyUSB\xef\xbf\xbd");
   EXPECT_EQ(lines[0]["written"]["channels"]["CH3"]["parameter"], "OFF");
