@@ -1,6 +1,7 @@
 # The Windows installer (NSIS: Start-menu entry, uninstaller) and a ZIP of the
 # same files, made by CPack from the install rules (tools/package-windows).
-install(TARGETS r742-outputs RUNTIME DESTINATION . COMPONENT program)
+# The window and, beside it, the command line r742.exe.
+install(TARGETS r742-outputs r742 RUNTIME DESTINATION . COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION . COMPONENT program)
 
 set(CPACK_GENERATOR NSIS ZIP)
