@@ -170,7 +170,7 @@ int RunSend(const CliOptions& options, CliContext& context) {
   std::string error;
   const std::optional<SiteConfig> config = LoadSiteConfig(options.configFile, error);
   if (!config) {
-    context.err << "r742: " << options.configFile << ": " << error << "\nnothing was written to any node\n";
+    context.err << "r742: " << error << "\nnothing was written to any node\n";
     return kExitBadFile;
   }
   const std::optional<std::array<float, 9>> values = ValuesOf(*config);

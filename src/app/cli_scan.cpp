@@ -43,8 +43,8 @@ class ScanProgress final : public ScanObserver {
     startUs_ = context.clock.NowUs();
   }
 
-  void OnProbe(const std::string& port, const ScanSetting& setting, unsigned node, std::uint64_t,
-               std::uint64_t) override {
+  void OnProbe(const std::string& port, const ScanSetting& setting, unsigned node, std::uint64_t /*done*/,
+               std::uint64_t /*total*/) override {
     const std::lock_guard lock(mutex_);
     if (context_.interrupted) *stop_ = true;  // the probe about to start is the last one
     ++done_;
@@ -53,7 +53,8 @@ class ScanProgress final : public ScanObserver {
       if (now - lastUs_ < kProgressEveryUs) return;
       lastUs_ = now;
       const double fraction = double(done_) / double(std::max<std::uint64_t>(total_, 1));
-      const auto leftS = static_cast<long long>(fraction > 0 ? (now - startUs_) * (1 - fraction) / fraction / 1e6 : 0);
+      const auto leftS = static_cast<long long>(
+          fraction > 0 ? static_cast<double>(now - startUs_) * (1 - fraction) / fraction / 1e6 : 0);
       char line[160];
       std::snprintf(line, sizeof line, "\r%3.0f%%  %s %s  node %3u  found %zu  %lld:%02lld left   ", fraction * 100,
                     port.c_str(), SettingText(setting).c_str(), node, found_, leftS / 60, leftS % 60);
@@ -153,6 +154,7 @@ int RunScan(const CliOptions& options, CliContext& context) {
   progress.stop_ = &stop;
   {
     std::vector<std::jthread> threads;
+    threads.reserve(lines.size());
     for (Line& line : lines)
       threads.emplace_back([&line, &context, &plan, &progress, &stop] {
         line.outcome = ScanPort(*line.port, line.name, context.clock, plan, progress, stop);

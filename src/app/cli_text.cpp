@@ -54,7 +54,9 @@ std::string ChangesText(unsigned node, const NodeReading& before, const SendResu
     const ChannelReading& a = sent.after->channels[ch];
     const std::string was = ParameterText(b) + ", " + ScalingText(b);
     const std::string now = ParameterText(a) + ", " + ScalingText(a);
-    text += "  CH" + std::to_string(ch + 1) + "  " + (was == now ? "unchanged: " + now : was + "  ->  " + now) + "\n";
+    text += "  CH" + std::to_string(ch + 1) + "  ";
+    text += was == now ? "unchanged: " : was + "  ->  ";
+    text += now + "\n";
   }
   return text;
 }

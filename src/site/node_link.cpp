@@ -65,10 +65,9 @@ ExchangeResult NodeLink::Exchange(std::span<const std::uint8_t> request, CModbus
   }
 
   const std::int64_t quietUs = clock_.NowUs();
-  if (pace_.windowPace)
+  // After a write the node may be storing what it was given.
+  if (pace_.windowPace || request[1] == kWriteMultiple)
     nextRequestUs_ = quietUs + kStepGapMs * kUsPerMs;
-  else if (request[1] == kWriteMultiple)
-    nextRequestUs_ = quietUs + kStepGapMs * kUsPerMs;  // the node may be storing what it was given
   else
     nextRequestUs_ = quietUs + SilentIntervalUs(pace_);
   return result;

@@ -34,7 +34,7 @@ std::uint32_t BytesToExpect(std::span<const std::uint8_t> received, std::span<co
     offset = sent;
   } else if (echo.m_bEchoProbe) {
     const std::size_t compared = std::min(received.size(), request.size());
-    if (std::equal(received.begin(), received.begin() + compared, request.begin())) {
+    if (std::equal(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(compared), request.begin())) {
       if (received.size() < sent) {
         // Still either: the echo's length, or sooner the reply's, whichever is shorter.
         const std::uint32_t asReply = ReplyLength(received);

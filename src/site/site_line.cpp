@@ -17,10 +17,10 @@ constexpr unsigned kHighestNode = 255;
 class DevicePathProvider final : public IPortProvider {
  public:
   explicit DevicePathProvider(std::string path) : path_(std::move(path)) {}
-  std::unique_ptr<ISerialPort> Open(std::string_view) override { return OpenDevicePath(path_, why_); }
-  std::string OpenFailure(std::string_view) override { return why_; }
-  std::string Describe(std::string_view) override { return path_; }
-  std::string Label(std::string_view) override { return path_; }
+  std::unique_ptr<ISerialPort> Open(std::string_view /*name*/) override { return OpenDevicePath(path_, why_); }
+  std::string OpenFailure(std::string_view /*name*/) override { return why_; }
+  std::string Describe(std::string_view /*name*/) override { return path_; }
+  std::string Label(std::string_view /*name*/) override { return path_; }
 
  private:
   std::string path_;
