@@ -61,6 +61,8 @@ void AddNodeOptions(CLI::App& command, Common& c) {
 int ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::ostream& out, std::ostream& err) {
   CLI::App app{"r742: finds, reads, configures and records the analogue outputs of R742 nodes", "r742"};
   app.require_subcommand(1);
+  // On Windows CLI11 would take "/x" for an option; a path may begin so.
+  app.allow_windows_style_options(false);
   app.set_help_all_flag("--help-all", "help on every command");
   Common c;
 
