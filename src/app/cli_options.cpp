@@ -49,11 +49,14 @@ void AddLineOptions(CLI::App& command, CliOptions& o, Common& c) {
   command.add_option("--pace", c.pace, kPaceHelp)->check(CLI::IsMember({"fast", "window"}));
 }
 
-void AddNodeOptions(CLI::App& command, Common& c) {
+// Read, send and release: the nodes, the time-out, and what is written where.
+void AddNodeOptions(CLI::App& command, CliOptions& o, Common& c) {
   auto* node = command.add_option("--node", c.node, "node number 1..255 (default 1)")->check(CLI::Range(1u, 255u));
   command.add_option("--nodes", c.nodes, "several nodes on the line, such as 1,2,5-9")->excludes(node);
   command.add_option("--timeout", c.timeout, "ms to wait for a reply (default 300, the window's)")
       ->check(CLI::Range(1u, 60000u));
+  command.add_flag("--json", o.json, "one JSON document on standard output");
+  command.add_option("--report", o.report, "append one JSON line per node to FILE");
 }
 
 }  // namespace
@@ -91,24 +94,18 @@ int ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::ostre
 
   CLI::App* read = app.add_subcommand("read", "reads nodes as the window's Read does");
   AddLineOptions(*read, o, c);
-  AddNodeOptions(*read, c);
-  read->add_flag("--json", o.json, "one JSON document on standard output");
+  AddNodeOptions(*read, o, c);
   read->add_option("-o,--output", o.outputFile, "write the configuration read to FILE (one node)");
-  read->add_option("--report", o.report, "append one JSON line per node to FILE");
 
   CLI::App* send = app.add_subcommand("send", "writes a configuration file to nodes, checks it, and releases them");
   send->add_option("file", o.configFile, "the configuration file")->required();
   AddLineOptions(*send, o, c);
-  AddNodeOptions(*send, c);
+  AddNodeOptions(*send, o, c);
   send->add_flag("--keep", o.keep, "leave the nodes unlocked (no Release afterwards)");
-  send->add_flag("--json", o.json, "one JSON document on standard output");
-  send->add_option("--report", o.report, "append one JSON line per node to FILE");
 
   CLI::App* release = app.add_subcommand("release", "the window's Release: 0.0 to the pass-code register");
   AddLineOptions(*release, o, c);
-  AddNodeOptions(*release, c);
-  release->add_flag("--json", o.json, "one JSON document on standard output");
-  release->add_option("--report", o.report, "append one JSON line per node to FILE");
+  AddNodeOptions(*release, o, c);
 
   try {
     app.parse(argc, argv);

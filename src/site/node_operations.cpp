@@ -42,6 +42,14 @@ ChannelReading ChannelFrom(ChannelReading channel, const ChannelSettings& stored
   return channel;
 }
 
+// The step that failed and why, into a result that has both.
+template <typename Result>
+Result& Failed(Result& result, const char* step, std::string fault) {
+  result.step = step;
+  result.fault = std::move(fault);
+  return result;
+}
+
 }  // namespace
 
 NodeReading WithOutputs(const NodeReading& modes, const OutputSettings& outputs,
@@ -56,11 +64,7 @@ ReadResult ReadNode(NodeLink& link, unsigned node, unsigned order) {
   ReadResult result;
   NodeReading reading;
   CModbusFrame reply;
-  const auto failed = [&](const char* step, std::string fault) {
-    result.step = step;
-    result.fault = std::move(fault);
-    return result;
-  };
+  const auto failed = [&result](const char* step, std::string fault) { return Failed(result, step, std::move(fault)); };
   link.BeginOperation();
   ExchangeResult x = link.Exchange(SystemSettingsRead(node), reply);
   if (!x.ok) return failed("system settings", x.fault);
@@ -93,11 +97,7 @@ SendResult SendOutputs(NodeLink& link, unsigned node, unsigned order, const std:
                        const NodeReading& modes, bool keep) {
   SendResult result;
   CModbusFrame reply;
-  const auto failed = [&](const char* step, std::string fault) {
-    result.step = step;
-    result.fault = std::move(fault);
-    return result;
-  };
+  const auto failed = [&result](const char* step, std::string fault) { return Failed(result, step, std::move(fault)); };
   link.BeginOperation();
   ExchangeResult x = link.Exchange(PassCodeWrite(node, kPassCode, order), reply);
   if (!x.ok) return failed("pass code", x.fault);
