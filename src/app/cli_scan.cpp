@@ -6,7 +6,6 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <thread>
 
 #include "app/cli_commands.h"
 #include "app/cli_exit.h"
@@ -14,6 +13,7 @@
 #include "model/system_settings.h"
 #include "serial/serial_port.h"
 #include "site/scan.h"
+#include "site/scan_session.h"
 #include "site/site_clock.h"
 
 namespace r742 {
@@ -46,7 +46,7 @@ class ScanProgress final : public ScanObserver {
   void OnProbe(const std::string& port, const ScanSetting& setting, unsigned node, std::uint64_t /*done*/,
                std::uint64_t /*total*/) override {
     const std::lock_guard lock(mutex_);
-    if (context_.interrupted) *stop_ = true;  // the probe about to start is the last one
+    if (context_.interrupted) session_->Stop();  // the probe about to start is not made
     ++done_;
     const std::int64_t now = context_.clock.NowUs();
     if (context_.progressIsTerminal) {
@@ -83,7 +83,7 @@ class ScanProgress final : public ScanObserver {
   }
 
   unsigned firstNode_ = 1;
-  std::atomic<bool>* stop_ = nullptr;
+  ScanSession* session_ = nullptr;
 
  private:
   CliContext& context_;
@@ -127,12 +127,7 @@ int RunScan(const CliOptions& options, CliContext& context) {
   }
 
   std::vector<std::string> names = options.scanPorts.empty() ? std::vector<std::string>{"COM1"} : options.scanPorts;
-  struct Line {
-    std::string name;
-    std::unique_ptr<ISerialPort> port;
-    ScanOutcome outcome;
-  };
-  std::vector<Line> lines;
+  std::vector<ScanLine> lines;
   int worst = kExitOk;
   for (const std::string& name : names) {
     SiteLine line;
@@ -144,33 +139,28 @@ int RunScan(const CliOptions& options, CliContext& context) {
       worst = kExitPort;
       continue;
     }
-    lines.push_back({name, std::move(opening.port), {}});
+    lines.push_back({name, std::move(opening.port)});
   }
   if (lines.empty()) return worst;
 
   ScanProgress progress(context, std::uint64_t{plan.settings.size()} * plan.nodes.size() * lines.size());
   progress.firstNode_ = plan.nodes.front();
-  std::atomic<bool> stop{false};
-  progress.stop_ = &stop;
-  {
-    std::vector<std::jthread> threads;
-    threads.reserve(lines.size());
-    for (Line& line : lines)
-      threads.emplace_back([&line, &context, &plan, &progress, &stop] {
-        line.outcome = ScanPort(*line.port, line.name, context.clock, plan, progress, stop);
-      });
-  }
+  ScanSession session;
+  progress.session_ = &session;
+  session.Start(std::move(lines), plan, context.clock, &progress);
+  session.Join();  // every port closed before the results are printed
   progress.Finish();
 
-  std::vector<FoundNode> found;
-  for (Line& line : lines) {
-    line.port.reset();  // closed before the results are printed
-    if (!line.outcome.deviceError.empty()) {
-      context.err << "r742: " << line.name << ": " << line.outcome.deviceError << "\n";
-      worst = std::max(worst, static_cast<int>(kExitPort));
-    }
-    found.insert(found.end(), line.outcome.found.begin(), line.outcome.found.end());
-  }
+  const ScanSnapshot result = session.Snapshot();
+  for (const std::string& failure : result.failures) context.err << "r742: " << failure << "\n";
+  if (!result.failures.empty()) worst = std::max(worst, static_cast<int>(kExitPort));
+  // Port by port as named, each in the order found.
+  std::vector<FoundNode> found = result.found;
+  const auto place = [&names](const FoundNode& f) {
+    return std::find(names.begin(), names.end(), f.port) - names.begin();
+  };
+  std::stable_sort(found.begin(), found.end(),
+                   [&](const FoundNode& a, const FoundNode& b) { return place(a) < place(b); });
   const bool interrupted = context.interrupted.load();
   if (options.json) {
     nlohmann::json nodes = nlohmann::json::array();
