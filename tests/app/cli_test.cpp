@@ -9,7 +9,9 @@
 
 #include "app/cli_commands.h"
 #include "model/param_catalogue.h"
+#include "site/scan_session.h"
 #include "site/site_clock.h"
+#include "site/site_line.h"
 #include "support/memory_line.h"
 #include "support/sim_line_peer.h"
 
@@ -183,6 +185,24 @@ TEST_F(CliTest, CtrlCEndsAScanWithinOneProbeAndPrintsWhatWasFound) {
   EXPECT_EQ(Run({"scan", "--nodes", "5,6,7,1,8,9,10"}), 130);
   EXPECT_LE(line.Written().size(), 4u);
   EXPECT_NE(out.str().find("no node found"), std::string::npos);
+}
+
+// What the window's Find Node shows: the session's snapshot while and after it runs.
+TEST_F(CliTest, AScanSessionEndsAtOneHundredPercentWithWhatItFound) {
+  nodes.Add(SimNode(4, 0));
+  ScanPlan plan{ScanSettings({38400}, "N", {}), {4, 5, 1}, 50, false};
+  std::vector<ScanLine> lines;
+  lines.push_back({"COM1", OpenSiteLine(SiteLine{}).port});
+  ScanSession session;
+  session.Start(std::move(lines), plan, clock);
+  session.Join();
+  const ScanSnapshot done = session.Snapshot();
+  EXPECT_FALSE(done.running);
+  EXPECT_EQ(done.percent, 100);
+  ASSERT_EQ(done.found.size(), 2u);
+  EXPECT_EQ(done.found[0].node, 4u);
+  EXPECT_EQ(done.found[0].orders, std::vector<unsigned>{0});
+  EXPECT_FALSE(line.ProgramEndOpen());  // the port closed with the scan
 }
 
 }  // namespace
