@@ -44,7 +44,7 @@ ChannelReading ChannelFrom(ChannelReading channel, const ChannelSettings& stored
 
 // The step that failed and why, into a result that has both.
 template <typename Result>
-Result& Failed(Result& result, const char* step, std::string fault) {
+Result& Failed(Result& result, const char* step, std::string&& fault) {
   result.step = step;
   result.fault = std::move(fault);
   return result;
