@@ -50,6 +50,12 @@ std::string HelpText() {
              "  for example: r742-outputs COM1,38400,N,8,2,1,300,2\n"
              "Float order: 0 Big Endian, 1 Little Endian, 2 Big Endian (Word Swap), "
              "3 Little Endian (Word Swap).\n"
+             "\n"
+             "Window menu (right-click the window, or its system menu): Find Node... (Ctrl+F) scans the free "
+             "ports for nodes and sets the port, line settings, Node # and float order of the one you Use. "
+             "Open Configuration... (Ctrl+O) fills the channels and scaling from a file, as a Read would, "
+             "sending nothing; Save Configuration... (Ctrl+S) writes what the window shows to a file "
+             "(the command line r742 reads and sends the same files).\n"
              "\n") +
          PortNamesHelpText();
 }

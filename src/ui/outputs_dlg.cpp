@@ -38,7 +38,16 @@ COutputsDlg::~COutputsDlg() = default;
 bool COutputsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
-  if (Window()->HasSystemMenu()) Window()->AppendSystemMenu(IDM_ABOUTBOX, kAboutMenuText);
+  if (Window()->HasSystemMenu()) {
+    Window()->AppendSystemMenu(IDM_ABOUTBOX, kAboutMenuText);
+    Window()->AppendSystemMenuSeparator();
+    Window()->AppendSystemMenuEntry(IDM_FIND_NODE, "&Find Node...\tCtrl+F");
+    Window()->AppendSystemMenuEntry(IDM_OPEN_CONFIG, "&Open Configuration...\tCtrl+O");
+    Window()->AppendSystemMenuEntry(IDM_SAVE_CONFIG, "&Save Configuration...\tCtrl+S");
+  }
+  Window()->AddShortcut(IDM_FIND_NODE, 'F');
+  Window()->AddShortcut(IDM_OPEN_CONFIG, 'O');
+  Window()->AddShortcut(IDM_SAVE_CONFIG, 'S');
 
   m_bAwaitingReply = 1;
   m_nPortSetUp = -1;
@@ -115,9 +124,23 @@ void COutputsDlg::OnCancel() { CloseWindowCleanly(kIdCancel); }
 void COutputsDlg::OnOK() { CloseWindowCleanly(kIdOk); }
 
 void COutputsDlg::OnSysCommand(unsigned commandId, long /*param*/) {
-  if ((commandId & SC_MASK) == IDM_ABOUTBOX) {
-    CAboutDlg about;
-    about.DoModal();
+  switch (commandId & SC_MASK) {
+    case IDM_ABOUTBOX: {
+      CAboutDlg about;
+      about.DoModal();
+      break;
+    }
+    // Like the other controls, not while an operation runs.
+    case IDM_FIND_NODE:
+      if (m_nStepTimer == 0) OnFindNode();
+      break;
+    case IDM_OPEN_CONFIG:
+      if (m_nStepTimer == 0) OnOpenConfiguration();
+      break;
+    case IDM_SAVE_CONFIG:
+      if (m_nStepTimer == 0) OnSaveConfiguration();
+      break;
+    default: break;
   }
 }
 

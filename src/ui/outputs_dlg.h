@@ -15,10 +15,15 @@
 #include "node/node_data.h"
 #include "node/node_requests.h"
 #include "platform/dialog.h"
+#include "site/site_config.h"
 
 namespace r742 {
 
 class ISerialPort;
+class SiteClock;
+
+// Only the first characters of the Node # box count.
+inline constexpr std::size_t kNodeChars = 9;
 
 // The command-line token store holds this many tokens.
 inline constexpr int kTokenSlots = 50;
@@ -63,6 +68,9 @@ class COutputsDlg : public CDialog {
   std::string m_strExchangeFault;
   // The port's device went away (unplugged): the port is closed when the operation ends.
   bool m_bPortGone = false;
+  // The line settings of the port last opened, or of a node found or a
+  // configuration opened since: what the next Port Setup opens on.
+  LineConfig m_lineInUse;
 
   // --- the pending register write
   int m_nWriteStart = 0;  // value number: 13 output settings, 36 pass code
@@ -152,6 +160,16 @@ class COutputsDlg : public CDialog {
   void SetUpLink();
   void ReportCommandLine();
   void ClosePort();
+  // --- configurations
+  SiteConfig ConfigurationShown() const;
+  // Fills the channel list, scaling, node and byte order as a Read of a node
+  // holding `config` would; nothing goes to the node.
+  void ShowConfiguration(const SiteConfig& config);
+  void OnFindNode();
+  void OnOpenConfiguration();
+  void OnSaveConfiguration();
+  std::string m_strConfigFolder;  // the folder of the last configuration file, for this session
+  SiteClock* m_pScanClock = nullptr;  // the Find Node scan's clock; null: the machine's
 
  protected:
   bool OnInitDialog() override;

@@ -13,7 +13,6 @@ namespace r742 {
 
 namespace {
 
-constexpr std::size_t kNodeChars = 9;
 constexpr std::size_t kResponseChars = 19;
 
 // Node 0 would reach every node at once, and 256 and above would wrap onto
@@ -84,6 +83,14 @@ void COutputsDlg::ReportCommandLine() {
 void COutputsDlg::SetUpLink() {
   CPortSetupDlg setup;
   setup.m_nCmdLineCount = m_nTokenCount;
+  if (m_lineInUse.port || m_lineInUse.baud || m_lineInUse.parity || m_lineInUse.stopBits) {
+    LinkSettingsText preset;
+    if (m_lineInUse.port) preset.port = *m_lineInUse.port;
+    if (m_lineInUse.baud) preset.baud = std::to_string(*m_lineInUse.baud);
+    if (m_lineInUse.parity) preset.parity = std::string(1, *m_lineInUse.parity);
+    if (m_lineInUse.stopBits) preset.stopBits = std::to_string(*m_lineInUse.stopBits);
+    setup.m_preset = preset;
+  }
   if (IsOverrideMode()) {
     setup.m_szCmdPort = m_strToken[0];
     setup.m_szCmdBaud = m_strToken[1];
@@ -118,6 +125,10 @@ void COutputsDlg::SetUpLink() {
     return;
   }
   SetText(IDC_STATUS_LEFT, setup.m_szCommDef);
+  m_lineInUse = {setup.m_szPort,
+                 static_cast<std::uint32_t>(ReadWholeNumberText(setup.m_szBaud, kMaxSettingChars)),
+                 setup.m_szParity.empty() ? 'N' : setup.m_szParity[0],
+                 ReadWholeNumberText(setup.m_szStopBits, kMaxSettingChars)};
   if (setup.m_szDevice != setup.m_szPort) AddLogLine(setup.m_szPort + " is " + setup.m_szDevice, 1);
   if (const std::string notice = m_hPort->TakeNotice(); !notice.empty()) AddLogLine(notice, 1);
   m_nPortSetUp = 1;

@@ -56,6 +56,7 @@ bool CPortSetupDlg::OnInitDialog() {
   for (int i = 0; i < kPortCount; ++i)
     if (m_bPortPresent[i]) ports.AddString(PortName(i));
   if (anyFound) ports.SetCurSel(0);
+  if (!m_strPort.empty() && ports.FindString(-1, m_strPort) != kLbErr) SelectByPrefix(ports, m_strPort);
   ShowDevice();
   return true;
 }

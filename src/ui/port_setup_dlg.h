@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/dialog.h"
@@ -29,6 +30,8 @@ class CPortSetupDlg : public CDialog {
   // --- opening. The command-line texts are kept whole: one longer than
   // kMaxSettingChars is refused by OpenPort, never cut.
   std::string m_szCmdPort, m_szCmdBaud, m_szCmdParity, m_szCmdDataBits, m_szCmdStopBits;
+  // What the dialog opens on instead of COM1 38400 N 8 2 (a node found and used).
+  std::optional<LinkSettingsText> m_preset;
   std::string m_szPort, m_szBaud, m_szParity, m_szDataBits, m_szStopBits;
   std::uint32_t m_nInQueue = kQueueBytes;
   std::uint32_t m_nOutQueue = kQueueBytes;

@@ -17,7 +17,7 @@ std::string ParityWord(const std::string& letter) {
 }  // namespace
 
 void CPortSetupDlg::TakeWorkingSettings() {
-  const LinkSettingsText defaults;
+  const LinkSettingsText defaults = m_preset.value_or(LinkSettingsText{});
   const bool fromCommandLine = m_nCmdLineCount == 8;
   m_szPort = fromCommandLine ? m_szCmdPort : defaults.port;
   m_szBaud = fromCommandLine ? m_szCmdBaud : defaults.baud;
@@ -33,6 +33,7 @@ std::unique_ptr<ISerialPort> CPortSetupDlg::OpenPort() {
   m_strBaud = m_szBaud;
   if (const std::string word = ParityWord(m_szParity); !word.empty()) m_strParity = word;
   m_strStopBits = m_szStopBits;
+  if (m_preset) m_strPort = m_szPort;
 
   if (m_nCmdLineCount != 8) {
     if (DoModal() != kIdOk) {

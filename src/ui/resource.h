@@ -8,11 +8,15 @@ inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_MAIN = 102;
 inline constexpr int IDD_PORT_SETUP = 131;
 inline constexpr int IDD_HELP = 140;  // our own help window
+inline constexpr int IDD_FIND_NODE = 150;
 
 // Strings, icon and system-menu command.
 inline constexpr int IDS_ABOUTBOX = 101;
 inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr unsigned IDM_ABOUTBOX = 16;
+inline constexpr unsigned IDM_FIND_NODE = 32;  // the window's own entries after About
+inline constexpr unsigned IDM_OPEN_CONFIG = 48;
+inline constexpr unsigned IDM_SAVE_CONFIG = 64;
 inline constexpr unsigned SC_MASK = 0xFFF0;
 
 // Standard commands.
@@ -72,6 +76,19 @@ inline constexpr int IDC_PORT_DEVICE = 1132;  // what the selected port stands f
 inline constexpr int IDC_ABOUT_ICON = 1200;
 inline constexpr int IDC_ABOUT_TEXT = 1201;
 inline constexpr int IDC_HELP_TEXT = 1300;
+
+// Find Node controls.
+inline constexpr int IDC_FIND_PORT1 = 1400;  // 1400..1408: COM1..COM9
+inline constexpr int IDC_FIND_BAUD1 = 1410;  // 1410..1415: the scan's baud rates in its order
+inline constexpr int IDC_FIND_PARITY1 = 1420;  // 1420..1422: none, even, odd
+inline constexpr int IDC_FIND_FIRST_NODE = 1430;
+inline constexpr int IDC_FIND_LAST_NODE = 1431;
+inline constexpr int IDC_FIND_TIMEOUT = 1432;
+inline constexpr int IDC_FIND_START = 1433;
+inline constexpr int IDC_FIND_STOP = 1434;
+inline constexpr int IDC_FIND_PROGRESS = 1435;
+inline constexpr int IDC_FIND_STATUS = 1436;
+inline constexpr int IDC_FIND_LIST = 1437;
 
 // Per-channel control ids, channel 0..2 for CH1..CH3.
 inline constexpr int NominalBoxId(int ch) { return IDC_CH1_NOMINAL + 2 * ch; }
