@@ -36,6 +36,10 @@ int CDlgItem::SetCurSel(int row) const { return window_ ? window_->SetCurSel(id_
 int CDlgItem::FindString(int start, std::string_view prefix) const {
   return window_ ? window_->FindStringPrefix(id_, start, prefix) : kLbErr;
 }
+void CDlgItem::SetPos(int percent) const {
+  if (window_) window_->SetProgress(id_, percent);
+}
+int CDlgItem::GetPos() const { return window_ ? window_->GetProgress(id_) : 0; }
 
 CDialog::CDialog(const DialogTemplate& tmpl) : template_(tmpl) {}
 CDialog::~CDialog() = default;

@@ -38,6 +38,8 @@ class CDlgItem {
   int GetCurSel() const;
   int SetCurSel(int row) const;
   int FindString(int start, std::string_view prefix) const;
+  void SetPos(int percent) const;  // a progress bar's position
+  int GetPos() const;
 
  private:
   IWindow* window_;  // null while the dialog has no window: every call is then a no-op

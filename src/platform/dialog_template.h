@@ -15,7 +15,8 @@ enum class ControlKind {
   GroupBox,
   Edit,
   ListBox,
-  ComboBox,  // drop-down list: pick only, never typed into
+  ComboBox,     // drop-down list: pick only, never typed into
+  ProgressBar,  // 0..100 per cent, set by the program only
 };
 
 // Style flags of a control or dialog, named after the window styles they stand for.

@@ -2,6 +2,7 @@
 // implements it; the dialog classes see nothing else of the platform.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,10 @@ enum class Notify {
   EditChange,  // combo box edit part changed (never for a drop-down list)
   DblClick,
 };
+
+// What a file dialog asks for: a configuration to open (the file must exist)
+// or one to save (an existing file is replaced only once the user agrees).
+enum class FileDialogKind { Open, Save };
 
 class IWindow {
  public:
@@ -65,11 +70,33 @@ class IWindow {
   virtual unsigned SetTimer(unsigned timerId, unsigned periodMs) = 0;
   virtual bool KillTimer(unsigned timerId) = 0;
 
+  // A progress bar's position in per cent; values outside 0..100 are clamped.
+  // 0 for a control that is no progress bar.
+  virtual void SetProgress(int id, int percent) = 0;
+  virtual int GetProgress(int id) const = 0;
+
   virtual int MessageBox(std::string_view text, std::string_view caption, unsigned flags) = 0;
-  // Appends a separator and then an entry to the window's system menu
-  // (or the platform's equivalent window menu).
-  virtual void AppendSystemMenu(unsigned commandId, std::string_view text) = 0;
+  // Asks modally for a configuration file ("*.json", or any file), starting
+  // in `folder` with `fileName` proposed. The chosen path in UTF-8, or nothing
+  // when the user cancels or the program is asked to quit meanwhile.
+  virtual std::optional<std::string> AskFilePath(FileDialogKind kind, std::string_view folder,
+                                                 std::string_view fileName) = 0;
+
+  // Entries of the window's system menu (or the platform's equivalent window
+  // menu). Text after a tab is the entry's shortcut, shown aligned to the
+  // right: "&Find Node...\tCtrl+F". Choosing one reaches the dialog as
+  // OnSysCommand(commandId, 0); the low four bits of the id must be 0.
+  virtual void AppendSystemMenuSeparator() = 0;
+  virtual void AppendSystemMenuEntry(unsigned commandId, std::string_view text) = 0;
+  // A separator, then the entry.
+  void AppendSystemMenu(unsigned commandId, std::string_view text) {
+    AppendSystemMenuSeparator();
+    AppendSystemMenuEntry(commandId, text);
+  }
   virtual bool HasSystemMenu() const = 0;
+  // Ctrl+`key` ('A'..'Z') anywhere in the window, whatever control has the
+  // focus, reaches the dialog as OnSysCommand(commandId, 0), as a menu entry does.
+  virtual void AddShortcut(unsigned commandId, char key) = 0;
 
   // Ends the modal run with `result` once the current handler returns.
   virtual void EndDialog(int result) = 0;

@@ -31,6 +31,21 @@ class HeadlessDriver : public DriverRuns<HeadlessWindow> {
     for (const auto& entry : W().SystemMenu())
       if (entry.text == text) W().ChooseSystemMenu(entry.commandId);
   }
+  void PressCtrl(int, char key) { W().PressShortcut(key); }
+  std::vector<std::string> MenuTexts() {
+    std::vector<std::string> texts;
+    for (const auto& entry : W().SystemMenu()) texts.push_back(entry.text);
+    return texts;
+  }
+  void OnFileDialog(FileAct act, const std::string& path) {
+    if (act == FileAct::Quit)
+      platform_.ScriptFileDialog([this, path]() -> std::optional<std::string> {
+        platform_.RequestQuit();
+        return path;  // the dialog closes with nothing chosen, whatever was typed
+      });
+    else
+      platform_.ScriptFileDialog(act == FileAct::Confirm ? std::optional(path) : std::nullopt);
+  }
   std::string Text(int id) { return W().GetText(id); }
   int Highlighted(int id) { return Control(id).style & kNoSelection ? kLbErr : W().GetCurSel(id); }
   bool RowInView(int, int) { return true; }

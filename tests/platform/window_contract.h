@@ -3,11 +3,17 @@
 //   acts:   Click, Type (key by key), SelectRow, PressEnter(on the focused control), PressEscape, CloseBox,
 //           ChooseMenu(entry text) in the system or window menu;
 //   shows:  Text(id) as drawn, Highlighted(id) row, RowInView(id, row), Visible(), OwnedAndBlocked(inner, outer);
+//           PressCtrl(focused id, key), MenuTexts() of the system or window menu ("" for a separator);
+//           OnFileDialog(act, path) acts on the next file dialog once it shows: types the path and
+//           Enter, or Escape, or asks the program to quit;
 //   waits:  WaitUntil(done, ms) lets time pass, handling events, until `done` holds.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -17,6 +23,7 @@
 namespace r742::test {
 
 using Note = RecordingDialog::Note;
+enum class FileAct { Confirm, Escape, Quit };
 
 // The modal runs in progress, innermost last.
 template <class Window>
@@ -247,10 +254,72 @@ TYPED_TEST_P(WindowContract, NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemT
             std::tuple(kIdCancel, 4, 2, 0, 1, 1));
 }
 
+// A progress bar holds 0..100. Ctrl+key reaches the dialog as its menu command, whatever has the focus;
+// a group of menu entries has one separator before it.
+TYPED_TEST_P(WindowContract, ProgressIsClampedAndShortcutsReachTheDialogAsMenuCommands) {
+  auto& d = this->d;
+  RecordingDialog dlg;
+  d.Run(dlg, [&](IWindow& w) {
+    std::vector<int> progress;
+    for (int percent : {40, -5, 130}) progress.push_back((w.SetProgress(kProgress, percent), w.GetProgress(kProgress)));
+    EXPECT_EQ(progress, (std::vector<int>{40, 0, 100}));
+    EXPECT_EQ((w.SetProgress(kEdit, 50), w.GetProgress(kEdit)), 0);
+    w.AppendSystemMenu(0x10u, "&About...");
+    w.AppendSystemMenuSeparator();
+    w.AppendSystemMenuEntry(0x20u, "&Find Node...\tCtrl+F");
+    w.AppendSystemMenuEntry(0x30u, "&Save Configuration...\tCtrl+S");
+    const std::vector<std::string> menu = d.MenuTexts();
+    ASSERT_GE(menu.size(), 5u);
+    EXPECT_EQ(
+        std::vector<std::string>(menu.end() - 5, menu.end()),
+        (std::vector<std::string>{"", "&About...", "", "&Find Node...\tCtrl+F", "&Save Configuration...\tCtrl+S"}));
+    w.AddShortcut(0x20u, 'F');
+    w.AddShortcut(0x40u, 'O');  // no menu entry of its own
+    d.PressCtrl(kEdit, 'F');
+    d.PressCtrl(kList, 'O');
+    d.PressCtrl(kEdit, 'S');  // no shortcut
+    d.ChooseMenu("&Save Configuration...\tCtrl+S");
+    EXPECT_EQ(dlg.sysCommands, (std::vector<unsigned>{0x20u, 0x40u, 0x30u}));
+    w.EndDialog(kIdOk);
+  });
+}
+
+// A file dialog gives the path the user confirmed, nothing when cancelled, and nothing when the program is asked
+// to quit meanwhile; the window is then cancelled as by its close box once the handler is over.
+TYPED_TEST_P(WindowContract, FileDialogsGiveTheConfirmedPathOrNothingOnEscapeOrAQuit) {
+  namespace fs = std::filesystem;
+  auto& d = this->d;
+  std::string name = ::testing::UnitTest::GetInstance()->current_test_suite()->name();
+  std::replace(name.begin(), name.end(), '/', '-');
+  const fs::path folder = fs::temp_directory_path() / ("r742-" + name);
+  fs::create_directories(folder);
+  std::ofstream(folder / "site.json") << "{}\n";
+  fs::remove(folder / "new.json");
+  const std::string site = (folder / "site.json").string(), fresh = (folder / "new.json").string();
+  RecordingDialog dlg;
+  std::vector<std::optional<std::string>> answers;
+  const int result = d.Run(dlg, [&](IWindow& w) {
+    const std::tuple<FileAct, FileDialogKind, std::string> steps[] = {{FileAct::Confirm, FileDialogKind::Save, fresh},
+                                                                      {FileAct::Confirm, FileDialogKind::Open, site},
+                                                                      {FileAct::Escape, FileDialogKind::Open, ""},
+                                                                      {FileAct::Quit, FileDialogKind::Save, ""}};
+    for (const auto& [act, kind, path] : steps) {
+      d.OnFileDialog(act, path);
+      answers.push_back(w.AskFilePath(kind, folder.string(), "r742.json"));
+    }
+    EXPECT_EQ(dlg.cancels, 0) << "cancelled inside its own handler";
+  });
+  EXPECT_EQ(answers, (std::vector<std::optional<std::string>>{fresh, site, std::nullopt, std::nullopt}));
+  EXPECT_EQ(std::pair(result, dlg.cancels), std::pair(kIdCancel, 1));
+  fs::remove_all(folder);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, UserInputReachesTheDialogOnceAndTheProgramsCallsNever,
                             ListRowsAndSelectionAnswerAsOnTheHeadlessWindow,
                             TimersRestartDieAndNeverTickOnceTheRunEndedOrTheWindowIsGone,
                             EndedOrFailedInitialisationReturnsWithoutShowing,
-                            NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemThenCancelsTheOutermost);
+                            NestedRunsAreOwnedByTheOuterWindowAndAQuitEndsThemThenCancelsTheOutermost,
+                            ProgressIsClampedAndShortcutsReachTheDialogAsMenuCommands,
+                            FileDialogsGiveTheConfirmedPathOrNothingOnEscapeOrAQuit);
 
 }  // namespace r742::test

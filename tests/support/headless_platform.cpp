@@ -40,7 +40,7 @@ void HeadlessPlatform::ContinueQuit() {
   if (!quitRequested_) return;
   auto live = std::find_if(windows_.begin(), windows_.end(), [](auto& w) { return !w->Ended(); });
   HeadlessWindow* outermost = live != windows_.end() ? live->get() : running_.empty() ? nullptr : running_.front();
-  if (!outermost) return;
+  if (!outermost || fileDialogsOpen_ > 0) return;  // cancelled once the file dialog's handler is over
   for (HeadlessWindow* w : running_)
     if (w != outermost) w->EndDialog(kIdCancel);
   if (running_.size() > (running_.empty() || running_.front() != outermost ? 0u : 1u)) return;  // still unwinding

@@ -47,11 +47,19 @@ class HeadlessWindow final : public IWindow {
   int FindStringPrefix(int id, int start, std::string_view prefix) const override;
   unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
   bool KillTimer(unsigned timerId) override;
+  void SetProgress(int id, int percent) override;
+  int GetProgress(int id) const override;
   int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
-  void AppendSystemMenu(unsigned commandId, std::string_view text) override {
-    systemMenu_.insert(systemMenu_.end(), {{0, {}}, {commandId, std::string(text)}});  // a separator, the entry
+  std::optional<std::string> AskFilePath(FileDialogKind kind, std::string_view folder,
+                                         std::string_view fileName) override;
+  void AppendSystemMenuSeparator() override { systemMenu_.push_back({0, {}}); }
+  void AppendSystemMenuEntry(unsigned commandId, std::string_view text) override {
+    systemMenu_.push_back({commandId, std::string(text)});
   }
   bool HasSystemMenu() const override { return (dialog_.Template().style & kDlgSysMenu) != 0; }
+  void AddShortcut(unsigned commandId, char key) override {
+    if (key >= 'A' && key <= 'Z') shortcuts_[key] = commandId;
+  }
   void EndDialog(int result) override {
     if (!ended_) ended_ = true, result_ = result;
   }
@@ -62,6 +70,7 @@ class HeadlessWindow final : public IWindow {
   bool Type(int id, std::string_view text);  // replaces the edit box's text, upper-cased in an upper-case box
   bool SelectRow(int id, int row);           // a click on a list or combo row
   bool ChooseSystemMenu(unsigned commandId);
+  bool PressShortcut(char key);  // Ctrl+key
   void PressEscape();
   void PressEnter();
 
@@ -86,6 +95,7 @@ class HeadlessWindow final : public IWindow {
     int check = 0;
     std::vector<std::string> rows;
     int curSel = kLbErr;
+    int progress = 0;
   };
   const Control* Find(int id) const;
   const Control* FindList(int id) const;  // a list or combo box
@@ -98,6 +108,7 @@ class HeadlessWindow final : public IWindow {
   CDialog& dialog_;
   std::map<int, Control> controls_;
   std::vector<MenuEntry> systemMenu_;
+  std::map<char, unsigned> shortcuts_;
   bool ended_ = false, destroyed_ = false;
   int result_ = 0;
 };
@@ -105,6 +116,11 @@ class HeadlessWindow final : public IWindow {
 struct MessageBoxRecord {
   std::string text, caption;
   unsigned flags;
+};
+
+struct FileDialogRecord {
+  FileDialogKind kind;
+  std::string folder, fileName;
 };
 
 class HeadlessPlatform final : public IPlatform {
@@ -134,7 +150,16 @@ class HeadlessPlatform final : public IPlatform {
   bool AdvanceUntil(const std::function<bool()>& done, std::uint64_t limitMs);
   std::optional<std::uint64_t> NextTimerDue() const;
 
+  // The next file dialog's answer: a path as if typed and confirmed, or nothing
+  // as if cancelled. A dialog with no answer queued is cancelled.
+  using FileAnswer = std::function<std::optional<std::string>()>;
+  void ScriptFileDialog(FileAnswer answer) { fileAnswers_.push_back(std::move(answer)); }
+  void ScriptFileDialog(std::optional<std::string> path) {
+    ScriptFileDialog([path] { return path; });
+  }
+
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+  const std::vector<FileDialogRecord>& FileDialogs() const { return fileDialogs_; }
   const std::vector<int>& ModalRuns() const { return modalRuns_; }
 
  private:
@@ -154,6 +179,9 @@ class HeadlessPlatform final : public IPlatform {
   std::vector<Timer> timers_;
   std::multimap<int, ModalScript> scripts_;
   std::vector<MessageBoxRecord> messageBoxes_;
+  std::vector<FileAnswer> fileAnswers_;
+  std::vector<FileDialogRecord> fileDialogs_;
+  int fileDialogsOpen_ = 0;
   std::vector<int> modalRuns_;
   std::vector<std::unique_ptr<HeadlessWindow>> windows_;
 };

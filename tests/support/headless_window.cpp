@@ -98,6 +98,27 @@ int HeadlessWindow::MessageBox(std::string_view text, std::string_view caption, 
   return kIdOk;  // the program's message boxes have only OK
 }
 
+void HeadlessWindow::SetProgress(int id, int percent) {
+  if (Control* c = Find(id); c && c->kind == ControlKind::ProgressBar) c->progress = std::clamp(percent, 0, 100);
+}
+
+int HeadlessWindow::GetProgress(int id) const {
+  const Control* c = Find(id);
+  return c && c->kind == ControlKind::ProgressBar ? c->progress : 0;
+}
+
+std::optional<std::string> HeadlessWindow::AskFilePath(FileDialogKind kind, std::string_view folder,
+                                                       std::string_view fileName) {
+  platform_.fileDialogs_.push_back({kind, std::string(folder), std::string(fileName)});
+  if (platform_.quitRequested_ || platform_.fileAnswers_.empty()) return std::nullopt;
+  const HeadlessPlatform::FileAnswer answer = std::move(platform_.fileAnswers_.front());
+  platform_.fileAnswers_.erase(platform_.fileAnswers_.begin());
+  ++platform_.fileDialogsOpen_;
+  std::optional<std::string> path = answer();
+  --platform_.fileDialogsOpen_;
+  return platform_.quitRequested_ ? std::nullopt : path;  // a quit meanwhile closes the dialog
+}
+
 bool HeadlessWindow::Click(int id) {
   Control* c = Find(id);
   if (!Live() || !c || !c->enabled) return false;
@@ -136,6 +157,12 @@ bool HeadlessWindow::ChooseSystemMenu(unsigned commandId) {
       }))
     return false;
   return UserEvent([&] { dialog_.DispatchSysCommand(commandId); });
+}
+
+bool HeadlessWindow::PressShortcut(char key) {
+  auto it = shortcuts_.find(key);
+  if (!Live() || it == shortcuts_.end()) return false;
+  return UserEvent([&] { dialog_.DispatchSysCommand(it->second); });
 }
 
 void HeadlessWindow::PressEscape() {

@@ -11,7 +11,7 @@
 
 namespace r742::test {
 
-enum : int { kButton = 10, kCheck, kLabel, kGroup, kEdit, kUpperEdit, kList, kLogList, kCombo };
+enum : int { kButton = 10, kCheck, kLabel, kGroup, kEdit, kUpperEdit, kList, kLogList, kCombo, kProgress };
 
 inline const DialogTemplate& TestTemplate() {
   using K = ControlKind;
@@ -28,7 +28,8 @@ inline const DialogTemplate& TestTemplate() {
        {kGroup, K::GroupBox, "Group", {5, 52, 130, 40}, kStyleNone, {}},  // after what it frames
        {kList, K::ListBox, "", {7, 95, 60, 40}, kNotify | kVScroll, {}},
        {kLogList, K::ListBox, "", {70, 95, 60, 40}, kNotify | kNoSelection | kVScroll, {}},
-       {kCombo, K::ComboBox, "", {140, 60, 50, 60}, kVScroll, {"Alpha", "Beta", "Gamma"}}}};
+       {kCombo, K::ComboBox, "", {140, 60, 50, 60}, kVScroll, {"Alpha", "Beta", "Gamma"}},
+       {kProgress, K::ProgressBar, "", {7, 138, 186, 8}, kStyleNone, {}}}};
   // clang-format on
   return t;
 }

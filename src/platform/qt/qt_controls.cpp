@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
@@ -107,6 +108,14 @@ QWidget* CreateControlWidget(const ControlTemplate& c, QWidget* parent) {
     case ControlKind::Edit: widget = CreateEdit(c, parent); break;
     case ControlKind::ListBox: widget = CreateListBox(c, parent); break;
     case ControlKind::ComboBox: widget = CreateComboBox(c, parent); break;
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(parent);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      bar->setTextVisible(false);  // a bar alone, as the platform's control draws it elsewhere
+      widget = bar;
+      break;
+    }
   }
   QRect geometry = PixelGeometry(c.rect);
   if (c.kind == ControlKind::ComboBox) geometry.setHeight(DluToPixelsY(kClosedComboHeightDlu));

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPixmap>
@@ -62,6 +63,9 @@ void QtPlatform::ContinueQuit() {
   for (QWidget* widget : QApplication::topLevelWidgets())
     if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
       box->done(QMessageBox::Ok);
+      boxOpen = true;
+    } else if (auto* files = qobject_cast<QFileDialog*>(widget); files && files->isVisible()) {
+      files->reject();  // as its Cancel button: no path is chosen
       boxOpen = true;
     }
   // The outermost window is cancelled from its own loop, once the nested

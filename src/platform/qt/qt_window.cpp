@@ -4,12 +4,15 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
@@ -100,7 +103,8 @@ void QtWindow::ConnectUserSignals(int id, Control& control) {
               [this, id](int row) { OnUserComboChoice(id, row); });
       break;
     case ControlKind::Static:
-    case ControlKind::GroupBox: break;
+    case ControlKind::GroupBox:
+    case ControlKind::ProgressBar: break;
   }
 }
 
@@ -135,7 +139,8 @@ std::string QtWindow::GetText(int id) const {
     case ControlKind::Edit: return ToStdString(static_cast<QLineEdit*>(c->widget)->text());
     case ControlKind::ComboBox: return GetRowText(id, c->curSel);
     case ControlKind::Static:
-    case ControlKind::ListBox: return c->text;
+    case ControlKind::ListBox:
+    case ControlKind::ProgressBar: return c->text;
   }
   return {};
 }
@@ -166,7 +171,8 @@ void QtWindow::SetText(int id, std::string_view text) {
       break;
     }
     case ControlKind::ListBox:
-    case ControlKind::ComboBox: break;
+    case ControlKind::ComboBox:
+    case ControlKind::ProgressBar: break;
   }
 }
 
@@ -256,19 +262,65 @@ int QtWindow::MessageBox(std::string_view text, std::string_view caption, unsign
   return kIdOk;  // the only button; closing the box counts as OK too
 }
 
-void QtWindow::AppendSystemMenu(unsigned commandId, std::string_view text) {
-  // Qt cannot extend the window manager's menu: the dialog's own context menu
-  // (a right click on its background) stands in for it.
-  setContextMenuPolicy(Qt::ActionsContextMenu);
+std::optional<std::string> QtWindow::AskFilePath(FileDialogKind kind, std::string_view folder,
+                                                 std::string_view fileName) {
+  const bool save = kind == FileDialogKind::Save;
+  QFileDialog box(destroyed_ ? nullptr : this,
+                  save ? QStringLiteral("Save Configuration") : QStringLiteral("Open Configuration"),
+                  ToQString(folder));
+  // Qt's own dialog rather than the desktop's: it looks and behaves the same
+  // everywhere and closes like the message boxes when the program must quit.
+  box.setOption(QFileDialog::DontUseNativeDialog);
+  box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  box.setNameFilters({QStringLiteral("Configuration (*.json)"), QStringLiteral("All files (*)")});
+  box.setDefaultSuffix(QStringLiteral("json"));
+  if (!fileName.empty()) box.selectFile(ToQString(fileName));
+  ++messageBoxes_;
+  const int answer = box.exec();
+  --messageBoxes_;
+  const QStringList chosen = box.selectedFiles();
+  if (answer != QDialog::Accepted || chosen.isEmpty()) return std::nullopt;
+  return ToStdString(chosen.front());
+}
+
+void QtWindow::AppendSystemMenuSeparator() {
   auto* separator = new QAction(this);
   separator->setSeparator(true);
   addAction(separator);
+}
+
+void QtWindow::AppendSystemMenuEntry(unsigned commandId, std::string_view text) {
+  // Qt cannot extend the window manager's menu: the dialog's own context menu
+  // (a right click on its background) stands in for it. A menu shows the
+  // text after a tab as the shortcut, aligned to the right.
+  setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* entry = new QAction(ToQString(text), this);
   entry->setData(commandId);
-  connect(entry, &QAction::triggered, this, [this, commandId] {
-    if (Live()) CallGuarded("OnSysCommand", [&] { dialog_.DispatchSysCommand(commandId); });
-  });
+  connect(entry, &QAction::triggered, this, [this, commandId] { SysCommand(commandId); });
   addAction(entry);
+}
+
+void QtWindow::AddShortcut(unsigned commandId, char key) {
+  if (key < 'A' || key > 'Z') return;
+  auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_A + (key - 'A'))), this);
+  shortcut->setContext(Qt::WindowShortcut);
+  connect(shortcut, &QShortcut::activated, this, [this, commandId] { SysCommand(commandId); });
+}
+
+void QtWindow::SysCommand(unsigned commandId) {
+  if (Live()) CallGuarded("OnSysCommand", [&] { dialog_.DispatchSysCommand(commandId); });
+}
+
+void QtWindow::SetProgress(int id, int percent) {
+  const Control* c = Find(id);
+  if (c && c->kind == ControlKind::ProgressBar)
+    static_cast<QProgressBar*>(c->widget)->setValue(std::clamp(percent, 0, 100));
+}
+
+int QtWindow::GetProgress(int id) const {
+  const Control* c = Find(id);
+  return c && c->kind == ControlKind::ProgressBar ? static_cast<QProgressBar*>(c->widget)->value() : 0;
 }
 
 bool QtWindow::HasSystemMenu() const { return (dialog_.Template().style & kDlgSysMenu) != 0; }

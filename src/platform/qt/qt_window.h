@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/dialog.h"
@@ -40,9 +41,15 @@ class QtWindow final : public QDialog, public IWindow {
   int FindStringPrefix(int id, int start, std::string_view prefix) const override;
   unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
   bool KillTimer(unsigned timerId) override;
+  void SetProgress(int id, int percent) override;
+  int GetProgress(int id) const override;
   int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
-  void AppendSystemMenu(unsigned commandId, std::string_view text) override;
+  std::optional<std::string> AskFilePath(FileDialogKind kind, std::string_view folder,
+                                         std::string_view fileName) override;
+  void AppendSystemMenuSeparator() override;
+  void AppendSystemMenuEntry(unsigned commandId, std::string_view text) override;
   bool HasSystemMenu() const override;
+  void AddShortcut(unsigned commandId, char key) override;
   void EndDialog(int result) override;
 
   // The widget of control `id` (the dialog itself for 0), null if there is none.
@@ -56,6 +63,7 @@ class QtWindow final : public QDialog, public IWindow {
   // True while a timer set through SetTimer is running: an operation of the
   // dialog is still under way.
   bool AnyTimerRunning() const;
+  // A message box or a file dialog of this window is open.
   bool InMessageBox() const { return messageBoxes_ > 0; }
 
   // Enter and Escape (and the close box) go to the dialog, which decides
@@ -87,6 +95,7 @@ class QtWindow final : public QDialog, public IWindow {
   void OnUserEdit(int id);
   void OnTimerTick(unsigned timerId);
   void StopTimers();
+  void SysCommand(unsigned commandId);  // a menu entry or a shortcut
   // Shows the remembered selection of a list or combo box, without notifying.
   void ShowSelection(Control& control, bool scroll);
 

@@ -33,8 +33,9 @@ class Writer {
     Word(static_cast<std::uint16_t>(d >> 16));
   }
   void Short(int v) { Word(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))); }
-  void Text(std::string_view utf8) {
-    for (wchar_t ch : Widen(utf8)) Word(static_cast<std::uint16_t>(ch));
+  void Text(std::string_view utf8) { Text(Widen(utf8).c_str()); }
+  void Text(const wchar_t* text) {
+    for (; *text; ++text) Word(static_cast<std::uint16_t>(*text));
     Word(0);
   }
   void AlignDword() {
@@ -65,6 +66,7 @@ Win32ControlClass ControlClassOf(const ControlTemplate& c) {
       return {kListBoxAtom, common | LBS_NOINTEGRALHEIGHT | Flag(c.style, kNotify, LBS_NOTIFY) |
                                 Flag(c.style, kNoSelection, LBS_NOSEL)};
     case ControlKind::ComboBox: return {kComboBoxAtom, common | CBS_DROPDOWNLIST};
+    case ControlKind::ProgressBar: return {0, common, L"msctls_progress32"};
   }
   return {kStaticAtom, common};
 }
@@ -92,8 +94,12 @@ std::vector<std::uint16_t> BuildDialogTemplate(const DialogTemplate& d) {
     out.Dword(0);
     for (int v : {c.rect.x, c.rect.y, c.rect.w, c.rect.h}) out.Short(v);
     out.Word(c.id == -1 ? kUnnamedId : static_cast<std::uint16_t>(c.id));
-    out.Word(0xFFFF);
-    out.Word(cls.atom);
+    if (cls.name) {
+      out.Text(cls.name);
+    } else {
+      out.Word(0xFFFF);
+      out.Word(cls.atom);
+    }
     // An icon's picture is set once the dialog is created, not named here.
     out.Text((c.style & kIconImage) ? std::string_view() : std::string_view(c.text));
     out.Word(0);  // no creation data

@@ -13,6 +13,7 @@ namespace r742 {
 struct Win32ControlClass {
   std::uint16_t atom;  // predefined class: 0x80 button, 0x81 edit, 0x82 static, 0x83 list box, 0x85 combo box
   std::uint32_t style;
+  const wchar_t* name = nullptr;  // a class named instead (a common control), registered before the dialog is made
 };
 Win32ControlClass ControlClassOf(const ControlTemplate& control);
 std::uint32_t DialogStyleOf(const DialogTemplate& dialog);

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_platform.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string_view>
 
@@ -9,6 +11,12 @@ namespace r742 {
 
 int Win32Platform::RunModal(CDialog& dialog) {
   if (quitRequested_ && !running_.empty()) return kIdCancel;  // the program is ending
+  // The common controls a template may name (the progress bar) are registered before any dialog is made.
+  static const bool commonControls = [] {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    return InitCommonControlsEx(&classes) != FALSE;
+  }();
+  (void)commonControls;
   const std::vector<std::uint16_t> words = BuildDialogTemplate(dialog.Template());
   Win32Window window(dialog);
   window.onShown = onShown;
@@ -37,7 +45,12 @@ void Win32Platform::ContinueQuit() {
   if (!quitRequested_ || running_.empty()) return;
   Win32Window* outermost = running_.front();
   for (std::size_t i = 1; i < running_.size(); ++i) running_[i]->EndDialog(kIdCancel);
-  const bool boxOpen = CloseMessageBoxes();
+  bool boxOpen = CloseMessageBoxes();
+  for (const Win32Window* w : running_)
+    if (HWND files = w->FileDialog()) {
+      PostMessageW(files, WM_COMMAND, IDCANCEL, 0);  // as its Cancel button: no path is chosen
+      boxOpen = true;
+    }
   // The outermost window is cancelled from its own loop, once the nested
   // loops have returned and the handlers that ran them have finished.
   if (running_.size() > 1 || boxOpen || outermost->InMessageBox()) {
@@ -60,7 +73,7 @@ BOOL CALLBACK PressOkInMessageBox(HWND hwnd, LPARAM param) {
   GetClassNameW(hwnd, className, 16);
   if (std::wstring_view(className) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;  // not a dialog box
   for (const Win32Window* w : *search.ours)
-    if (w->Handle() == hwnd) return TRUE;
+    if (w->Handle() == hwnd || w->FileDialog() == hwnd) return TRUE;
   PostMessageW(hwnd, WM_COMMAND, IDOK, 0);  // the program's message boxes have only OK
   search.found = true;
   return TRUE;

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "os/win32/utf16_text.h"
@@ -35,7 +37,7 @@ std::string WindowText(HWND hwnd) {
 
 Win32Window::Win32Window(CDialog& dialog) : dialog_(dialog) {}
 
-Win32Window::~Win32Window() = default;
+Win32Window::~Win32Window() { DropShortcuts(); }
 
 INT_PTR CALLBACK Win32Window::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -86,6 +88,11 @@ bool Win32Window::OnInit(HWND hwnd) {
 
 bool Win32Window::OnCommand(int id, int code, HWND from) {
   if (!Live()) return true;
+  // A shortcut's accelerator (a system menu entry's own comes as WM_SYSCOMMAND).
+  if (code == 1 && !from && shortcutCommands_.count(static_cast<unsigned>(id))) {
+    SysCommand(static_cast<unsigned>(id));
+    return true;
+  }
   const ControlTemplate* c = Find(id);
   // Enter and Escape with no such button, and the close box: the dialog's OK and Cancel.
   if ((id == IDOK || id == IDCANCEL) && (!from || !c)) {
@@ -111,7 +118,8 @@ bool Win32Window::OnCommand(int id, int code, HWND from) {
       if (code == CBN_CLOSEUP) Raise(id, Notify::CloseUp);
       break;
     case ControlKind::Static:
-    case ControlKind::GroupBox: break;
+    case ControlKind::GroupBox:
+    case ControlKind::ProgressBar: break;
   }
   return true;
 }
@@ -146,7 +154,9 @@ std::string Win32Window::GetText(int id) const {
 void Win32Window::SetText(int id, std::string_view text) {
   HWND item = Item(id);
   const ControlTemplate* c = Find(id);
-  if (!item || (c && (c->kind == ControlKind::ListBox || c->kind == ControlKind::ComboBox))) return;
+  if (!item || (c && (c->kind == ControlKind::ListBox || c->kind == ControlKind::ComboBox ||
+                      c->kind == ControlKind::ProgressBar)))
+    return;
   if (c && (c->style & kIconImage)) return;  // shows the icon, never a text
   // The platform's edit notifies inside the call, and not on every version for
   // unchanged text: ours notifies exactly once, after the text is in place.
@@ -211,12 +221,25 @@ int Win32Window::MessageBox(std::string_view text, std::string_view caption, uns
   return answer == 0 ? kIdCancel : answer;
 }
 
-void Win32Window::AppendSystemMenu(unsigned commandId, std::string_view text) {
+void Win32Window::AppendSystemMenuSeparator() {
+  if (HMENU menu = hwnd_ ? GetSystemMenu(hwnd_, FALSE) : nullptr) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+}
+
+void Win32Window::AppendSystemMenuEntry(unsigned commandId, std::string_view text) {
   HMENU menu = hwnd_ ? GetSystemMenu(hwnd_, FALSE) : nullptr;
   if (!menu) return;
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, commandId, Widen(text).c_str());
+  AppendMenuW(menu, MF_STRING, commandId, Widen(text).c_str());  // a menu shows text after a tab on the right
   menuCommands_.insert(commandId & 0xFFF0u);
+}
+
+void Win32Window::SetProgress(int id, int percent) {
+  const ControlTemplate* c = Find(id);
+  if (c && c->kind == ControlKind::ProgressBar) Send(id, PBM_SETPOS, static_cast<WPARAM>(std::clamp(percent, 0, 100)));
+}
+
+int Win32Window::GetProgress(int id) const {
+  const ControlTemplate* c = Find(id);
+  return c && c->kind == ControlKind::ProgressBar ? static_cast<int>(Send(id, PBM_GETPOS)) : 0;
 }
 
 bool Win32Window::HasSystemMenu() const { return (dialog_.Template().style & kDlgSysMenu) != 0; }
@@ -224,10 +247,14 @@ bool Win32Window::HasSystemMenu() const { return (dialog_.Template().style & kDl
 bool Win32Window::OnSysCommandMessage(WPARAM command) {
   // The low four bits of a system command are the platform's own.
   const unsigned id = static_cast<unsigned>(command) & 0xFFF0u;
-  if (menuCommands_.count(id) == 0) return false;
-  if (Live()) CallGuarded("OnSysCommand", [&] { dialog_.DispatchSysCommand(id); });
+  if (menuCommands_.count(id) == 0 && shortcutCommands_.count(id) == 0) return false;
+  SysCommand(id);
   SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
   return true;
+}
+
+void Win32Window::SysCommand(unsigned commandId) {
+  if (Live()) CallGuarded("OnSysCommand", [&] { dialog_.DispatchSysCommand(commandId); });
 }
 
 void Win32Window::EndDialog(int result) {
@@ -245,6 +272,7 @@ void Win32Window::OnDestroyMessage() {
   CallGuarded("OnDestroy", [&] { dialog_.DestroyWindow(); });
   destroyed_ = true;
   StopTimers();  // in case OnDestroy set one
+  DropShortcuts();
 }
 
 void Win32Window::StopTimers() {

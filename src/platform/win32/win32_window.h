@@ -4,8 +4,10 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "os/win32/windows_api.h"
 #include "platform/dialog.h"
@@ -42,9 +44,15 @@ class Win32Window final : public IWindow {
   int FindStringPrefix(int id, int start, std::string_view prefix) const override;
   unsigned SetTimer(unsigned timerId, unsigned periodMs) override;
   bool KillTimer(unsigned timerId) override;
+  void SetProgress(int id, int percent) override;
+  int GetProgress(int id) const override;
   int MessageBox(std::string_view text, std::string_view caption, unsigned flags) override;
-  void AppendSystemMenu(unsigned commandId, std::string_view text) override;
+  std::optional<std::string> AskFilePath(FileDialogKind kind, std::string_view folder,
+                                         std::string_view fileName) override;
+  void AppendSystemMenuSeparator() override;
+  void AppendSystemMenuEntry(unsigned commandId, std::string_view text) override;
   bool HasSystemMenu() const override;
+  void AddShortcut(unsigned commandId, char key) override;
   void EndDialog(int result) override;
 
   HWND Handle() const { return hwnd_; }
@@ -56,7 +64,10 @@ class Win32Window final : public IWindow {
   bool Destroyed() const { return destroyed_; }
   // True while a timer set through SetTimer runs: an operation is under way.
   bool AnyTimerRunning() const { return !timers_.empty(); }
+  // A message box or a file dialog of this window is open.
   bool InMessageBox() const { return messageBoxes_ > 0; }
+  // The open file dialog's window, null when none is open.
+  HWND FileDialog() const { return fileDialog_; }
 
   // Called once the window exists and its dialog is initialised (a test or
   // the program's picture taking hooks in here); `onHookTick` receives the ticks of
@@ -83,6 +94,11 @@ class Win32Window final : public IWindow {
   bool OnSysCommandMessage(WPARAM command);
   void OnDestroyMessage();
   void StopTimers();
+  void SysCommand(unsigned commandId);  // a menu entry or a shortcut
+  void DropShortcuts();
+  // The dialog manager's modal loop hands each message to this hook first:
+  // Ctrl+key of a window with shortcuts becomes its command there.
+  static LRESULT CALLBACK TranslateShortcut(int code, WPARAM wParam, LPARAM lParam);
   void Raise(int id, Notify code);
   // Applies the selection the list rules give after a row operation.
   void ShowSelection(const ControlTemplate* c, int row, bool scroll);
@@ -91,6 +107,10 @@ class Win32Window final : public IWindow {
   HWND hwnd_ = nullptr;
   std::set<UINT_PTR> timers_;
   std::set<unsigned> menuCommands_;
+  std::vector<ACCEL> shortcuts_;
+  std::set<unsigned> shortcutCommands_;
+  HACCEL shortcutTable_ = nullptr;
+  HWND fileDialog_ = nullptr;
   std::map<int, int> noSelectionRow_;  // the program's row of each list whose rows the user cannot select
   int settingText_ = 0;                // the edit whose text the program is setting
   int messageBoxes_ = 0;

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +41,33 @@ class QtDriver : public QObject, public DriverRuns<QtWindow> {
   void ChooseMenu(std::string_view text) {  // the window menu: a right click on the window's background
     for (QAction* action : W().actions())
       if (action->text() == QString::fromUtf8(text)) action->trigger();
+  }
+  void PressCtrl(int focused, char key) {  // keys reach the active window, as the user's focus is on it
+    W().activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&W(), 2000));
+    W().Widget(focused)->setFocus();
+    QTest::keyClick(W().Widget(focused), static_cast<Qt::Key>(Qt::Key_A + (key - 'A')), Qt::ControlModifier);
+  }
+  std::vector<std::string> MenuTexts() {
+    std::vector<std::string> texts;
+    for (QAction* action : W().actions()) texts.push_back(action->text().toStdString());
+    return texts;
+  }
+  // Looks for the file dialog as the active modal window every few milliseconds until it shows.
+  void OnFileDialog(FileAct act, const std::string& path) {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) {
+      QTimer::singleShot(5, this, [this, act, path] { OnFileDialog(act, path); });
+    } else if (act == FileAct::Confirm) {
+      auto* name = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_TRUE(name);
+      name->setText(QString::fromStdString(path));
+      QTest::keyClick(name, Qt::Key_Return);
+    } else if (act == FileAct::Escape) {
+      QTest::keyClick(box, Qt::Key_Escape);
+    } else {
+      CurrentPlatform()->RequestQuit();
+    }
   }
   std::string Text(int id) { return W().Widget(id)->property("text").toString().toStdString(); }
   int Highlighted(int id) {

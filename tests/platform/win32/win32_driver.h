@@ -2,6 +2,10 @@
 // a user's input makes; the thread's message loop stands in for time.
 #pragma once
 
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include "os/win32/utf16_text.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/window_contract.h"
 
@@ -48,6 +52,40 @@ class Win32Driver : public DriverRuns<Win32Window> {
     for (int i = 0; i < GetMenuItemCount(menu); ++i)
       if (GetMenuStringW(menu, i, entry, 64, MF_BYPOSITION) && entry == std::wstring(ascii.begin(), ascii.end()))
         Post(W().Handle(), WM_SYSCOMMAND, GetMenuItemID(menu, i) | 3u);
+  }
+  void PressCtrl(int focused, char key) {  // the key goes to the focused control with Ctrl held
+    SendMessageW(W().Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(W().Item(focused)), TRUE);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE control = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Post(Focus(), WM_KEYDOWN, static_cast<WPARAM>(key));
+    keys[VK_CONTROL] = control;
+    SetKeyboardState(keys);
+  }
+  std::vector<std::string> MenuTexts() {
+    HMENU menu = GetSystemMenu(W().Handle(), FALSE);
+    std::vector<std::string> texts;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t entry[64] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), entry, 64, MF_BYPOSITION);
+      texts.push_back(Narrow(entry));
+    }
+    return texts;
+  }
+  // From a tick in the file dialog's own loop once it shows: the path into its name box and OK, or Cancel.
+  void OnFileDialog(FileAct act, const std::string& path) {
+    W().onHookTick = [act, path](Win32Window& w) {
+      HWND box = w.FileDialog();
+      if (!box || !IsWindowVisible(box)) return;
+      ::KillTimer(w.Handle(), Win32Window::kHookTimerId);
+      if (act == FileAct::Quit) return CurrentPlatform()->RequestQuit();
+      if (act == FileAct::Confirm)
+        SendMessageW(box, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(Widen(path).c_str()));
+      PostMessageW(box, WM_COMMAND, act == FileAct::Confirm ? IDOK : IDCANCEL, 0);
+    };
+    ::SetTimer(W().Handle(), Win32Window::kHookTimerId, 10, nullptr);
   }
   std::string Text(int id) {
     wchar_t wide[256] = {};

@@ -28,9 +28,10 @@ std::wstring ClassOf(HWND item) {
 
 TEST(Win32Template, EveryControlOfEveryTemplateIsARealControlAtItsDialogUnits) {
   const std::map<ControlKind, const wchar_t*> classes = {
-      {ControlKind::PushButton, L"Button"}, {ControlKind::CheckBox, L"Button"}, {ControlKind::GroupBox, L"Button"},
-      {ControlKind::Static, L"Static"},     {ControlKind::Edit, L"Edit"},       {ControlKind::ListBox, L"ListBox"},
-      {ControlKind::ComboBox, L"ComboBox"}};
+      {ControlKind::PushButton, L"Button"}, {ControlKind::CheckBox, L"Button"},
+      {ControlKind::GroupBox, L"Button"},   {ControlKind::Static, L"Static"},
+      {ControlKind::Edit, L"Edit"},         {ControlKind::ListBox, L"ListBox"},
+      {ControlKind::ComboBox, L"ComboBox"}, {ControlKind::ProgressBar, L"msctls_progress32"}};
   for (const DialogTemplate* t : {&TestTemplate(), &MainDialogTemplate(), &AboutDialogTemplate(),
                                   &PortSetupDialogTemplate(), &HelpDialogTemplate()}) {
     SCOPED_TRACE(t->caption);
