@@ -20,10 +20,10 @@ const DialogTemplate& HelpDialogTemplate() {
   static const DialogTemplate t{.id = IDD_HELP,
                                 .caption = "R742 Analogue Outputs - Help",
                                 .width = 320,
-                                .height = 262,
+                                .height = 314,
                                 .controls = {
-                                    {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 228}, kMultiLine, {}},
-                                    {kIdOk, ControlKind::PushButton, "OK", {263, 241, 50, 14}, kTabStop, {}},
+                                    {IDC_HELP_TEXT, ControlKind::Static, "", {7, 7, 306, 280}, kMultiLine, {}},
+                                    {kIdOk, ControlKind::PushButton, "OK", {263, 293, 50, 14}, kTabStop, {}},
                                 }};
   return t;
 }

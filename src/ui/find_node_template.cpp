@@ -1,5 +1,6 @@
 #include <string>
 
+#include "platform/window.h"
 #include "site/scan.h"
 #include "ui/resource.h"
 #include "ui/templates.h"
@@ -21,7 +22,8 @@ const DialogTemplate& FindNodeDialogTemplate() {
       add(IDC_FIND_BAUD1 + i, K::CheckBox, std::to_string(kScanBaudRates[i]), {14 + 32 * i, 45, 31, 10}, kTabStop);
     add(-1, K::GroupBox, "Parity", {211, 34, 112, 26}, kStyleNone);
     const char* parities[] = {"None", "Even", "Odd"};
-    for (int i = 0; i < 3; ++i) add(IDC_FIND_PARITY1 + i, K::CheckBox, parities[i], {218 + 34 * i, 45, 32, 10}, kTabStop);
+    for (int i = 0; i < 3; ++i)
+      add(IDC_FIND_PARITY1 + i, K::CheckBox, parities[i], {218 + 34 * i, 45, 32, 10}, kTabStop);
     add(-1, K::Static, "Nodes", {9, 68, 24, 8}, kStyleNone);
     add(IDC_FIND_FIRST_NODE, K::Edit, "1", {36, 66, 24, 12}, kBorder | kTabStop);
     add(-1, K::Static, "to", {64, 68, 10, 8}, kStyleNone);

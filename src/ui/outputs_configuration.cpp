@@ -4,8 +4,8 @@
 #include "model/param_catalogue.h"
 #include "model/scaling.h"
 #include "model/value_reader.h"
-#include "site/site_config.h"
 #include "site/site_clock.h"
+#include "site/site_config.h"
 #include "ui/find_node_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
@@ -34,8 +34,8 @@ void COutputsDlg::ShowConfiguration(const SiteConfig& config) {
     settings[ch].zeroOffset = c.zeroOffset;
     if (code == kFrequencyCode) {
       // As a node holds a frequency channel, so that it reads back as a Read shows it.
-      settings[ch].nominal = FrequencyToNode(c.nominal, c.zeroOffset, 0);
-      settings[ch].zeroOffset = FrequencyToNode(c.nominal, c.zeroOffset, 1);
+      settings[ch].nominal = r742::FrequencyToNode(c.nominal, c.zeroOffset, 0);
+      settings[ch].zeroOffset = r742::FrequencyToNode(c.nominal, c.zeroOffset, 1);
     }
   }
   ApplyOutputSettings(settings);

@@ -168,7 +168,7 @@ class COutputsDlg : public CDialog {
   void OnFindNode();
   void OnOpenConfiguration();
   void OnSaveConfiguration();
-  std::string m_strConfigFolder;  // the folder of the last configuration file, for this session
+  std::string m_strConfigFolder;      // the folder of the last configuration file, for this session
   SiteClock* m_pScanClock = nullptr;  // the Find Node scan's clock; null: the machine's
 
  protected:

@@ -125,8 +125,7 @@ void COutputsDlg::SetUpLink() {
     return;
   }
   SetText(IDC_STATUS_LEFT, setup.m_szCommDef);
-  m_lineInUse = {setup.m_szPort,
-                 static_cast<std::uint32_t>(ReadWholeNumberText(setup.m_szBaud, kMaxSettingChars)),
+  m_lineInUse = {setup.m_szPort, static_cast<std::uint32_t>(ReadWholeNumberText(setup.m_szBaud, kMaxSettingChars)),
                  setup.m_szParity.empty() ? 'N' : setup.m_szParity[0],
                  ReadWholeNumberText(setup.m_szStopBits, kMaxSettingChars)};
   if (setup.m_szDevice != setup.m_szPort) AddLogLine(setup.m_szPort + " is " + setup.m_szDevice, 1);

@@ -78,8 +78,8 @@ inline constexpr int IDC_ABOUT_TEXT = 1201;
 inline constexpr int IDC_HELP_TEXT = 1300;
 
 // Find Node controls.
-inline constexpr int IDC_FIND_PORT1 = 1400;  // 1400..1408: COM1..COM9
-inline constexpr int IDC_FIND_BAUD1 = 1410;  // 1410..1415: the scan's baud rates in its order
+inline constexpr int IDC_FIND_PORT1 = 1400;    // 1400..1408: COM1..COM9
+inline constexpr int IDC_FIND_BAUD1 = 1410;    // 1410..1415: the scan's baud rates in its order
 inline constexpr int IDC_FIND_PARITY1 = 1420;  // 1420..1422: none, even, odd
 inline constexpr int IDC_FIND_FIRST_NODE = 1430;
 inline constexpr int IDC_FIND_LAST_NODE = 1431;

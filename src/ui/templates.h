@@ -5,9 +5,9 @@
 
 namespace r742 {
 
-const DialogTemplate& MainDialogTemplate();   // IDD_MAIN
-const DialogTemplate& AboutDialogTemplate();  // IDD_ABOUTBOX
-const DialogTemplate& HelpDialogTemplate();   // IDD_HELP
+const DialogTemplate& MainDialogTemplate();      // IDD_MAIN
+const DialogTemplate& AboutDialogTemplate();     // IDD_ABOUTBOX
+const DialogTemplate& HelpDialogTemplate();      // IDD_HELP
 const DialogTemplate& FindNodeDialogTemplate();  // IDD_FIND_NODE
 // IDD_PORT_SETUP; with the device line below the lists it is 33 units taller.
 const DialogTemplate& PortSetupDialogTemplate(bool deviceLine = true);

@@ -45,11 +45,11 @@ TEST_F(MainWindowTest, LimitStringLengthFollowsModbusButKeepsItsTickAndFloatOrde
   EXPECT_EQ(std::to_string(dlg.m_nFloatOrder) + ' ' + Text(IDC_FLOAT_ORDER), "3 Float = Little Endian (Word Swap)");
 }
 
-TEST_F(MainWindowTest, AboutBoxFromTheEndOfTheSystemMenuAndHelpWindow) {
+TEST_F(MainWindowTest, AboutBoxAndTheWindowsEntriesInTheSystemMenuAndHelpWindow) {
   Open();
-  const auto& menu = window->SystemMenu();
-  ASSERT_EQ(menu.size(), 2u);  // a separator, then the About entry
-  EXPECT_EQ(std::pair(menu[0].commandId, menu[1].commandId), std::pair(0u, unsigned{IDM_ABOUTBOX}));
+  std::vector<unsigned> ids;  // separators are 0
+  for (const auto& entry : window->SystemMenu()) ids.push_back(entry.commandId);
+  EXPECT_EQ(ids, (std::vector<unsigned>{0, IDM_ABOUTBOX, 0, IDM_FIND_NODE, IDM_OPEN_CONFIG, IDM_SAVE_CONFIG}));
   std::string help;
   platform.ScriptModal(IDD_ABOUTBOX, [](HeadlessWindow& w) { w.Click(kIdOk); });
   platform.ScriptModal(IDD_HELP, [&](HeadlessWindow& w) { help = w.GetText(IDC_HELP_TEXT); });
