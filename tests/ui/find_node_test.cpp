@@ -9,9 +9,9 @@
 #include <fstream>
 #include <thread>
 
-#include "site/site_clock.h"
 #include "site/site_config.h"
 #include "support/headless_platform.h"
+#include "support/line_clock.h"
 #include "support/memory_line.h"
 #include "support/sim_line_peer.h"
 #include "ui/find_node_dlg.h"
@@ -22,32 +22,12 @@
 namespace r742 {
 namespace {
 
-class LineClock final : public SiteClock {
- public:
-  explicit LineClock(std::atomic<std::int64_t>& nowMs) : nowMs_(nowMs) {}
-  std::int64_t NowUs() override { return nowMs_ * 1000; }
-  void SleepUntilUs(std::int64_t due) override {
-    // Held: the scan waits here (a test's deadline at most) so that a test can act mid-scan.
-    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-         held && std::chrono::steady_clock::now() < end;)
-      std::this_thread::yield();
-    MoveTo((due + 999) / 1000);
-  }
-  std::atomic<bool> held{false};
-  void MoveTo(std::int64_t ms) {
-    for (std::int64_t now = nowMs_; now < ms && !nowMs_.compare_exchange_weak(now, ms);) continue;
-  }
-
- private:
-  std::atomic<std::int64_t>& nowMs_;
-};
-
 class FindNodeTest : public ::testing::Test {
  protected:
   FindNodeTest() {
     provider.Add("COM1", line);
     ConnectSimLine(line, nodes);
-    line.SetReadEnded([this](std::int64_t endMs) { clock.MoveTo(endMs); });
+    clock.Follow(line);
     nodes.Add(SimNode(1, 2), {.baud = 38400, .stopBits = 0, .parity = 'N'});
     GiveMeterOfPlace(nodes.Add(SimNode(7, 0), {.baud = 9600, .stopBits = 0, .parity = 'E'}), 1);
   }
@@ -79,9 +59,8 @@ class FindNodeTest : public ::testing::Test {
 
   HeadlessPlatform platform;
   PlatformScope platformScope{platform};
-  std::atomic<std::int64_t> lineNowMs{0};
-  LineClock clock{lineNowMs};
-  MemoryLine line{[this] { return lineNowMs.load(); }};
+  LineClock clock;
+  MemoryLine line{[this] { return clock.NowMs(); }};
   MemoryPortProvider provider;
   PortProviderScope providerScope{provider};
   SimLine nodes;

@@ -12,8 +12,11 @@
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_window.h"
+#include "support/line_clock.h"
 #include "support/memory_line.h"
+#include "support/sim_line_peer.h"
 #include "ui/about_dlg.h"
+#include "ui/find_node_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
@@ -25,12 +28,13 @@ namespace {
 // Runs `dlg` modally, lets `inspect` look at its running window, then pictures
 // it to <artifacts>/<picture> and closes it as its close box does. Checks the
 // run ended as cancelled, the program said where the picture went, and returns its size.
-QSize RunPictured(CDialog& dlg, const std::string& picture, std::function<void(QtWindow&)> inspect) {
+QSize RunPictured(CDialog& dlg, const std::string& picture, std::function<void(QtWindow&)> inspect,
+                  int settleLimitMs = QtPlatform::kDefaultSettleLimitMs) {
   const std::string path = std::string(R742_ARTIFACT_DIR) + "/" + picture;
   std::filesystem::create_directories(R742_ARTIFACT_DIR);
   QtPlatform platform;
   PlatformScope scope(platform);
-  platform.RequestScreenshot(path, 200, true);
+  platform.RequestScreenshot(path, 200, true, settleLimitMs);
   QTimer::singleShot(0, [&] {
     QtWindow* w = platform.ActiveWindow();
     ASSERT_NE(w, nullptr);
@@ -108,6 +112,27 @@ TEST(QtMainWindow, AboutBoxHelpAndPortSetupArePictured) {
   setup.m_strParity = "NONE";
   setup.m_strStopBits = "2";
   EXPECT_FALSE(RunPictured(setup, "port_setup.png", [](QtWindow&) {}).isEmpty());  // its texts: on the headless window
+}
+
+TEST(QtMainWindow, FindNodeIsPicturedMidScanWithTheNodesFound) {
+  LineClock clock;
+  MemoryLine line{[&clock] { return clock.NowMs(); }};
+  clock.Follow(line);
+  SimLine nodes;
+  nodes.Add(SimNode(1, 2), {.baud = 38400, .stopBits = 0, .parity = 'N'});
+  GiveMeterOfPlace(nodes.Add(SimNode(7, 0), {.baud = 9600, .stopBits = 0, .parity = 'E'}), 1);
+  ConnectSimLine(line, nodes);
+  MemoryPortProvider ports;
+  ports.Add("COM1", line);
+  PortProviderScope portScope(ports);
+  // Held a few probes after node 7 answered at 9600 E, the eighth setting: about 40 %.
+  clock.holdAfterWaits = 7 * 247 + 12;
+  clock.holdLimit = std::chrono::milliseconds(1500);
+  CFindNodeDlg find(clock);
+  // Its timer runs while it scans: pictured after a second rather than once idle.
+  RunPictured(
+      find, "find_node.png", [](QtWindow& w) { QTest::mouseClick(w.Widget(IDC_FIND_START), Qt::LeftButton); }, 1000);
+  EXPECT_EQ(find.m_chosen, std::nullopt);
 }
 
 }  // namespace
