@@ -58,6 +58,11 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
+void COutputsDlg::ShowConfigurationFault(const std::string& text) {
+  // cppcheck-suppress badBitmaskCheck ; kMbOk is 0 and named for the reader, as in every message box call
+  MessageBox(text, kConfigCaption, kMbOk | kMbIconExclamation);
+}
+
 void COutputsDlg::OnFindNode() {
   CFindNodeDlg find(m_pScanClock != nullptr ? *m_pScanClock : SteadySiteClock());
   if (find.DoModal() != kIdOk || !find.m_chosen) return;
@@ -82,7 +87,7 @@ void COutputsDlg::OnOpenConfiguration() {
   std::string error;
   const std::optional<SiteConfig> config = LoadSiteConfig(*path, error);
   if (!config) {
-    MessageBox("The configuration was not opened:\n" + error, kConfigCaption, kMbOk | kMbIconExclamation);
+    ShowConfigurationFault("The configuration was not opened:\n" + error);
     return;
   }
   if (IsPortOpen() && config->line.port) ClosePort();
@@ -97,7 +102,7 @@ void COutputsDlg::OnSaveConfiguration() {
   m_strConfigFolder = FolderOf(*path);
   std::string error;
   if (!SaveSiteConfig(*path, ConfigurationShown(), error)) {
-    MessageBox("The configuration was not saved:\n" + error, kConfigCaption, kMbOk | kMbIconExclamation);
+    ShowConfigurationFault("The configuration was not saved:\n" + error);
     return;
   }
   AddLogLine("Configuration saved to " + *path, 1);
