@@ -169,8 +169,8 @@ class COutputsDlg : public CDialog {
   void OnOpenConfiguration();
   void OnSaveConfiguration();
   void ShowConfigurationFault(const std::string& text);  // one message box naming the fault
-  std::string m_strConfigFolder;      // the folder of the last configuration file, for this session
-  SiteClock* m_pScanClock = nullptr;  // the Find Node scan's clock; null: the machine's
+  std::string m_strConfigFolder;                         // the folder of the last configuration file, for this session
+  SiteClock* m_pScanClock = nullptr;                     // the Find Node scan's clock; null: the machine's
 
  protected:
   bool OnInitDialog() override;
