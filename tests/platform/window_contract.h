@@ -263,7 +263,6 @@ TYPED_TEST_P(WindowContract, ProgressIsClampedAndShortcutsReachTheDialogAsMenuCo
     std::vector<int> progress;
     for (int percent : {40, -5, 130}) progress.push_back((w.SetProgress(kProgress, percent), w.GetProgress(kProgress)));
     EXPECT_EQ(progress, (std::vector<int>{40, 0, 100}));
-    EXPECT_EQ((w.SetProgress(kEdit, 50), w.GetProgress(kEdit)), 0);
     w.AppendSystemMenu(0x10u, "&About...");
     w.AppendSystemMenuSeparator();
     w.AppendSystemMenuEntry(0x20u, "&Find Node...\tCtrl+F");

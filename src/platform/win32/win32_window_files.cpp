@@ -1,11 +1,12 @@
 // The Win32 window's file dialogs: the platform's open and save dialogs, modal
 // to the window, with their window noted so that a quit can close them.
+#include "platform/win32/win32_window.h"  // windows.h, before the common dialogs' header
+
 #include <commdlg.h>
 
 #include <cstdio>
 
 #include "os/win32/utf16_text.h"
-#include "platform/win32/win32_window.h"
 
 namespace r742 {
 

@@ -2,11 +2,11 @@
 // a user's input makes; the thread's message loop stands in for time.
 #pragma once
 
+#include "os/win32/utf16_text.h"
+#include "platform/win32/win32_platform.h"  // windows.h, before the common dialogs' headers
+
 #include <commdlg.h>
 #include <dlgs.h>
-
-#include "os/win32/utf16_text.h"
-#include "platform/win32/win32_platform.h"
 #include "platform/window_contract.h"
 
 namespace r742::test {
@@ -46,12 +46,11 @@ class Win32Driver : public DriverRuns<Win32Window> {
   }
   void PressEscape() { Post(Focus(), WM_KEYDOWN, VK_ESCAPE); }
   void CloseBox() { Post(W().Handle(), WM_SYSCOMMAND, SC_CLOSE); }
-  void ChooseMenu(std::string_view ascii) {  // the low four bits of a system command are the platform's own
-    HMENU menu = GetSystemMenu(W().Handle(), FALSE);
-    wchar_t entry[64] = {};
-    for (int i = 0; i < GetMenuItemCount(menu); ++i)
-      if (GetMenuStringW(menu, i, entry, 64, MF_BYPOSITION) && entry == std::wstring(ascii.begin(), ascii.end()))
-        Post(W().Handle(), WM_SYSCOMMAND, GetMenuItemID(menu, i) | 3u);
+  void ChooseMenu(std::string_view text) {  // the low four bits of a system command are the platform's own
+    const std::vector<std::string> texts = MenuTexts();
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      if (texts[i] == text)
+        Post(W().Handle(), WM_SYSCOMMAND, GetMenuItemID(GetSystemMenu(W().Handle(), FALSE), static_cast<int>(i)) | 3u);
   }
   void PressCtrl(int focused, char key) {  // the key goes to the focused control with Ctrl held
     SendMessageW(W().Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(W().Item(focused)), TRUE);
@@ -69,7 +68,7 @@ class Win32Driver : public DriverRuns<Win32Window> {
     std::vector<std::string> texts;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
       wchar_t entry[64] = {};
-      GetMenuStringW(menu, static_cast<UINT>(i), entry, 64, MF_BYPOSITION);
+      GetMenuStringW(menu, static_cast<UINT>(i), entry, 64, MF_BYPOSITION);  // empty for a separator
       texts.push_back(Narrow(entry));
     }
     return texts;
@@ -81,8 +80,9 @@ class Win32Driver : public DriverRuns<Win32Window> {
       if (!box || !IsWindowVisible(box)) return;
       ::KillTimer(w.Handle(), Win32Window::kHookTimerId);
       if (act == FileAct::Quit) return CurrentPlatform()->RequestQuit();
-      if (act == FileAct::Confirm)
-        SendMessageW(box, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(Widen(path).c_str()));
+      for (int nameBox : {edt1, cmb13})  // an edit, or a combo box with the names typed before
+        if (act == FileAct::Confirm && GetDlgItem(box, nameBox))
+          SendMessageW(box, CDM_SETCONTROLTEXT, nameBox, reinterpret_cast<LPARAM>(Widen(path).c_str()));
       PostMessageW(box, WM_COMMAND, act == FileAct::Confirm ? IDOK : IDCANCEL, 0);
     };
     ::SetTimer(W().Handle(), Win32Window::kHookTimerId, 10, nullptr);
