@@ -57,6 +57,8 @@ class FindNodeTest : public ::testing::Test {
     return all;
   }
 
+  // The windows outlive the platform, which destroys those still open.
+  COutputsDlg main, other;
   HeadlessPlatform platform;
   PlatformScope platformScope{platform};
   LineClock clock;
@@ -70,7 +72,6 @@ class FindNodeTest : public ::testing::Test {
 };
 
 TEST_F(FindNodeTest, AFoundNodeIsUsedByTheNextRead) {
-  COutputsDlg main;
   HeadlessWindow& w = OpenWindow(main);
   platform.ScriptModal(IDD_FIND_NODE, [&](HeadlessWindow& find) {
     EXPECT_EQ(find.GetCheck(IDC_FIND_PORT1), 1);  // the free port, ticked
@@ -100,7 +101,6 @@ TEST_F(FindNodeTest, AFoundNodeIsUsedByTheNextRead) {
 }
 
 TEST_F(FindNodeTest, StopEndsTheScanAndQuitClosesTheWindowDuringOne) {
-  COutputsDlg main;
   HeadlessWindow& w = OpenWindow(main);
   platform.ScriptModal(IDD_FIND_NODE, [&](HeadlessWindow& find) {
     clock.held = true;
@@ -129,8 +129,7 @@ TEST_F(FindNodeTest, ASavedConfigurationOpensIntoAFreshWindowAsItWasAndABadFileC
   std::string error;
   ASSERT_TRUE(SaveSiteConfig(first, config, error)) << error;
 
-  COutputsDlg a;
-  HeadlessWindow& wa = OpenWindow(a);
+  HeadlessWindow& wa = OpenWindow(main);
   platform.ScriptFileDialog(first);
   wa.PressShortcut('O');
   EXPECT_EQ(wa.GetRowText(IDC_CHANNEL_LIST, 0), "kW Sum");
@@ -139,8 +138,7 @@ TEST_F(FindNodeTest, ASavedConfigurationOpensIntoAFreshWindowAsItWasAndABadFileC
   wa.ChooseSystemMenu(IDM_SAVE_CONFIG);
   EXPECT_EQ(platform.FileDialogs().back().folder, dir.string());  // the last folder, remembered
 
-  COutputsDlg b;
-  HeadlessWindow& wb = OpenWindow(b);
+  HeadlessWindow& wb = OpenWindow(other);
   platform.ScriptFileDialog(saved);
   wb.PressShortcut('O');
   EXPECT_EQ(Shown(wb), Shown(wa));
