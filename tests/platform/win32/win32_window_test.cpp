@@ -5,8 +5,12 @@
 #include <filesystem>
 
 #include "platform/win32/win32_picture.h"
+#include "support/line_clock.h"
+#include "support/memory_line.h"
 #include "support/recording_dialog.h"
+#include "support/sim_line_peer.h"
 #include "ui/about_dlg.h"
+#include "ui/find_node_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/port_setup_dlg.h"
 #include "ui/resource.h"
@@ -136,6 +140,40 @@ TEST(Win32ProgramDialogs, ArePicturedPortSetupWithTheDeviceLineOnlyWhereThePorts
   }
   EXPECT_EQ(std::pair(setup.Template().width, setup.Template().height), std::pair(172, named ? 128 : 95));
   EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST(Win32ProgramDialogs, FindNodeIsPicturedMidScanWithTheNodesFound) {
+  LineClock clock;
+  MemoryLine line{[&clock] { return clock.NowMs(); }};
+  clock.Follow(line);
+  SimLine nodes;
+  nodes.Add(SimNode(1, 2), {.baud = 38400, .stopBits = 0, .parity = 'N'});
+  GiveMeterOfPlace(nodes.Add(SimNode(7, 0), {.baud = 9600, .stopBits = 0, .parity = 'E'}), 1);
+  ConnectSimLine(line, nodes);
+  MemoryPortProvider ports;
+  ports.Add("COM1", line);
+  PortProviderScope portScope(ports);
+  // Held a few probes after node 7 answered at 9600 E, the eighth setting: about 40 %.
+  clock.holdAfterWaits = 7 * 247 + 12;
+  clock.holdLimit = std::chrono::milliseconds(5000);
+  CFindNodeDlg find(clock);
+  Win32Driver driver;
+  driver.Run(find, [&](Win32Window& w) {
+    driver.Click(IDC_FIND_START);
+    EXPECT_TRUE(driver.WaitUntil(
+        [&] {
+          return w.GetProgress(IDC_FIND_PROGRESS) > 30 &&
+                 w.GetText(IDC_FIND_STATUS).find("found 2") != std::string::npos;
+        },
+        4000))
+        << w.GetText(IDC_FIND_STATUS);
+    EXPECT_EQ(w.GetRowText(IDC_FIND_LIST, 1), "COM1  9600 E 8 2  node 7  order 0  3ph 3Wire 400.0 V");
+    RedrawWindow(w.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);  // rows just added
+    std::string error;
+    EXPECT_TRUE(WriteWindowBitmap(w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_find_node.bmp", error)) << error;
+    clock.held = false;
+    w.EndDialog(kIdCancel);
+  });
 }
 
 }  // namespace
