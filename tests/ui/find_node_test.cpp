@@ -3,7 +3,6 @@
 // on the in-memory line, whose clock only the line's own reads move.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -11,9 +10,8 @@
 
 #include "site/site_config.h"
 #include "support/headless_platform.h"
-#include "support/line_clock.h"
 #include "support/memory_line.h"
-#include "support/sim_line_peer.h"
+#include "support/two_node_line.h"
 #include "ui/find_node_dlg.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
@@ -24,13 +22,6 @@ namespace {
 
 class FindNodeTest : public ::testing::Test {
  protected:
-  FindNodeTest() {
-    provider.Add("COM1", line);
-    ConnectSimLine(line, nodes);
-    clock.Follow(line);
-    nodes.Add(SimNode(1, 2), {.baud = 38400, .stopBits = 0, .parity = 'N'});
-    GiveMeterOfPlace(nodes.Add(SimNode(7, 0), {.baud = 9600, .stopBits = 0, .parity = 'E'}), 1);
-  }
   ~FindNodeTest() override { std::filesystem::remove_all(dir); }
 
   HeadlessWindow& OpenWindow(COutputsDlg& dialog) {
@@ -57,15 +48,13 @@ class FindNodeTest : public ::testing::Test {
     return all;
   }
 
+  TwoNodeLine com1;  // outlives the windows, whose ports are its ends
+  LineClock& clock = com1.clock;
+  MemoryLine& line = com1.line;
   // The windows outlive the platform, which destroys those still open.
   COutputsDlg main, other;
   HeadlessPlatform platform;
   PlatformScope platformScope{platform};
-  LineClock clock;
-  MemoryLine line{[this] { return clock.NowMs(); }};
-  MemoryPortProvider provider;
-  PortProviderScope providerScope{provider};
-  SimLine nodes;
   std::filesystem::path dir =
       std::filesystem::temp_directory_path() /
       ("r742-find-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));

@@ -12,9 +12,8 @@
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_window.h"
-#include "support/line_clock.h"
 #include "support/memory_line.h"
-#include "support/sim_line_peer.h"
+#include "support/two_node_line.h"
 #include "ui/about_dlg.h"
 #include "ui/find_node_dlg.h"
 #include "ui/outputs_dlg.h"
@@ -115,20 +114,9 @@ TEST(QtMainWindow, AboutBoxHelpAndPortSetupArePictured) {
 }
 
 TEST(QtMainWindow, FindNodeIsPicturedMidScanWithTheNodesFound) {
-  LineClock clock;
-  MemoryLine line{[&clock] { return clock.NowMs(); }};
-  clock.Follow(line);
-  SimLine nodes;
-  nodes.Add(SimNode(1, 2), {.baud = 38400, .stopBits = 0, .parity = 'N'});
-  GiveMeterOfPlace(nodes.Add(SimNode(7, 0), {.baud = 9600, .stopBits = 0, .parity = 'E'}), 1);
-  ConnectSimLine(line, nodes);
-  MemoryPortProvider ports;
-  ports.Add("COM1", line);
-  PortProviderScope portScope(ports);
-  // Held a few probes after node 7 answered at 9600 E, the eighth setting: about 40 %.
-  clock.holdAfterWaits = 7 * 247 + 12;
-  clock.holdLimit = std::chrono::milliseconds(1500);
-  CFindNodeDlg find(clock);
+  TwoNodeLine com1;
+  com1.HoldMidScan(std::chrono::milliseconds(1500));
+  CFindNodeDlg find(com1.clock);
   // Its timer runs while it scans: pictured after a second rather than once idle.
   RunPictured(
       find, "find_node.png", [](QtWindow& w) { QTest::mouseClick(w.Widget(IDC_FIND_START), Qt::LeftButton); }, 1000);

@@ -5,10 +5,9 @@
 #include <filesystem>
 
 #include "platform/win32/win32_picture.h"
-#include "support/line_clock.h"
 #include "support/memory_line.h"
 #include "support/recording_dialog.h"
-#include "support/sim_line_peer.h"
+#include "support/two_node_line.h"
 #include "ui/about_dlg.h"
 #include "ui/find_node_dlg.h"
 #include "ui/outputs_dlg.h"
@@ -143,20 +142,9 @@ TEST(Win32ProgramDialogs, ArePicturedPortSetupWithTheDeviceLineOnlyWhereThePorts
 }
 
 TEST(Win32ProgramDialogs, FindNodeIsPicturedMidScanWithTheNodesFound) {
-  LineClock clock;
-  MemoryLine line{[&clock] { return clock.NowMs(); }};
-  clock.Follow(line);
-  SimLine nodes;
-  nodes.Add(SimNode(1, 2), {.baud = 38400, .stopBits = 0, .parity = 'N'});
-  GiveMeterOfPlace(nodes.Add(SimNode(7, 0), {.baud = 9600, .stopBits = 0, .parity = 'E'}), 1);
-  ConnectSimLine(line, nodes);
-  MemoryPortProvider ports;
-  ports.Add("COM1", line);
-  PortProviderScope portScope(ports);
-  // Held a few probes after node 7 answered at 9600 E, the eighth setting: about 40 %.
-  clock.holdAfterWaits = 7 * 247 + 12;
-  clock.holdLimit = std::chrono::milliseconds(5000);
-  CFindNodeDlg find(clock);
+  TwoNodeLine com1;
+  com1.HoldMidScan(std::chrono::milliseconds(5000));
+  CFindNodeDlg find(com1.clock);
   Win32Driver driver;
   driver.Run(find, [&](Win32Window& w) {
     driver.Click(IDC_FIND_START);
@@ -171,7 +159,7 @@ TEST(Win32ProgramDialogs, FindNodeIsPicturedMidScanWithTheNodesFound) {
     RedrawWindow(w.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);  // rows just added
     std::string error;
     EXPECT_TRUE(WriteWindowBitmap(w.Handle(), std::string(R742_ARTIFACT_DIR) + "/win32_find_node.bmp", error)) << error;
-    clock.held = false;
+    com1.clock.held = false;
     w.EndDialog(kIdCancel);
   });
 }
