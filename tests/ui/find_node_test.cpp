@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "model/param_catalogue.h"
 #include "site/site_config.h"
 #include "support/headless_platform.h"
 #include "support/memory_line.h"
@@ -108,7 +109,7 @@ TEST_F(FindNodeTest, StopEndsTheScanAndQuitClosesTheWindowDuringOne) {
   EXPECT_FALSE(line.ProgramEndOpen());
 }
 
-TEST_F(FindNodeTest, ASavedConfigurationOpensIntoAFreshWindowAsItWasAndABadFileChangesNothing) {
+TEST_F(FindNodeTest, ASavedConfigurationOpensIntoAFreshWindowAsItWasAndIsSentABadOneChangesNothing) {
   std::filesystem::create_directories(dir);
   const std::string first = (dir / "first.json").string(), saved = (dir / "saved.json").string();
   SiteConfig config;
@@ -131,7 +132,14 @@ TEST_F(FindNodeTest, ASavedConfigurationOpensIntoAFreshWindowAsItWasAndABadFileC
   platform.ScriptFileDialog(saved);
   wb.PressShortcut('O');
   EXPECT_EQ(Shown(wb), Shown(wa));
-  EXPECT_TRUE(line.Written().empty());  // nothing went to a node
+  EXPECT_TRUE(line.Written().empty());  // nothing went to a node, until Send
+  wb.Type(IDC_NODE, "1");
+  wb.SelectRow(IDC_FLOAT_ORDER, 2);
+  platform.ScriptModal(IDD_PORT_SETUP, [](HeadlessWindow& setup) { setup.Click(kIdOk); });
+  wb.Click(IDC_SEND);
+  ASSERT_TRUE(platform.AdvanceUntil([&] { return wb.GetText(IDC_STATUS_RIGHT) == "Ready"; }, 20000));
+  EXPECT_EQ(com1.nodes.Node(0).Value(13), float(GetParamCode("kW Sum")));
+  EXPECT_EQ(com1.nodes.Node(0).Value(15), 20.0f);
 
   std::ofstream(saved) << "{\"format\": \"r742-outputs configuration\", \"version\": 2}";
   const std::string before = Shown(wb);
