@@ -74,9 +74,9 @@ int Serve(const r742::SimOptions& options) {
   }
 
   SimLine nodes;
-  for (const SimNodeOptions& spec : options.nodes) {
+  for (const SimNodeOptions& wanted : options.nodes) {
     const std::size_t place = nodes.Size();
-    GiveMeterOfPlace(nodes.Add(SimNode(spec.node, spec.order.value_or(options.order)), spec.listensAt), place);
+    GiveMeterOfPlace(nodes.Add(SimNode(wanted.node, wanted.order.value_or(options.order)), wanted.listensAt), place);
   }
   nodes.SetFaults(options.faults);
   if (options.control) {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "log/file_append.h"
+#include "site/file_failure.h"
 #include "site/site_config.h"
 
 namespace r742 {
@@ -100,18 +101,12 @@ std::optional<SiteConfig> LoadSiteConfig(const std::string& path, std::string& e
 }
 
 bool SaveSiteConfig(const std::string& path, const SiteConfig& config, std::string& error) {
-  std::string reason;
-  try {
+  return FailureNamesPath(path, error, [&](std::string& reason) {
     const std::string text = FormatSiteConfig(config);
-    if (!ParseSiteConfig(text, reason))
-      reason = "not a valid configuration: " + reason;
-    else if (WriteReplacing(path, WithLineEnds(text), reason))
-      return true;
-  } catch (const std::exception& e) {
-    reason = e.what();
-  }
-  error = path + ": " + reason;
-  return false;
+    if (ParseSiteConfig(text, reason)) return WriteReplacing(path, WithLineEnds(text), reason);
+    reason = "not a valid configuration: " + reason;
+    return false;
+  });
 }
 
 }  // namespace r742

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "log/file_append.h"
+#include "site/file_failure.h"
 #include "site/reading_json.h"
 #include "site/site_config_json.h"
 
@@ -42,19 +43,13 @@ nlohmann::json RecordEntry(const RecordFacts& facts) {
 }
 
 bool AppendRecordLine(const std::string& path, const nlohmann::json& entry, std::string& error) {
-  std::string reason;
-  try {
+  return FailureNamesPath(path, error, [&](std::string& reason) {
     const std::string line =
         entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + std::string(TextLineEnd());
-    if (path.find('\0') != std::string::npos)
-      reason = "not a file name";
-    else if (AppendWholeToFile(path.c_str(), line, reason))
-      return true;
-  } catch (const std::exception& e) {
-    reason = e.what();
-  }
-  error = path + ": " + reason;
-  return false;
+    if (path.find('\0') == std::string::npos) return AppendWholeToFile(path.c_str(), line, reason);
+    reason = "not a file name";
+    return false;
+  });
 }
 
 }  // namespace r742
