@@ -22,10 +22,6 @@ namespace {
 constexpr unsigned kLastScanNode = 247;
 constexpr std::int64_t kProgressEveryUs = 200'000;
 
-std::string SettingText(const ScanSetting& s) {
-  return std::to_string(s.baud) + " " + s.parity + " 8 " + std::to_string(s.stopBits);
-}
-
 std::string OrderText(const FoundNode& f) {
   if (f.refused) return "unknown (the node refused the probe)";
   if (f.orders.size() == 1) return std::to_string(f.orders[0]);

@@ -34,6 +34,10 @@ FoundNode Found(const std::string& port, const ScanSetting& setting, unsigned no
 
 }  // namespace
 
+std::string SettingText(const ScanSetting& s) {
+  return std::to_string(s.baud) + " " + s.parity + " 8 " + std::to_string(s.stopBits);
+}
+
 std::vector<ScanSetting> ScanSettings(const std::vector<std::uint32_t>& bauds, const std::string& parities,
                                       const std::vector<int>& stopBits) {
   std::vector<ScanSetting> settings;

@@ -26,6 +26,9 @@ struct ScanSetting {
 // count given is tried in turn for every setting.
 std::vector<ScanSetting> ScanSettings(const std::vector<std::uint32_t>& bauds, const std::string& parities,
                                       const std::vector<int>& stopBits);
+// "38400 N 8 2"
+std::string SettingText(const ScanSetting& setting);
+
 inline constexpr std::uint32_t kScanBaudRates[] = {38400, 9600, 19200, 115200, 57600, 4800};
 inline constexpr char kScanParities[] = {'N', 'E', 'O'};
 

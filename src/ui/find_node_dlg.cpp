@@ -16,10 +16,6 @@ constexpr unsigned kLastNode = 247;
 
 std::string PortName(int index) { return "COM" + std::to_string(index + 1); }
 
-std::string SettingText(const ScanSetting& s) {
-  return std::to_string(s.baud) + " " + s.parity + " 8 " + std::to_string(s.stopBits);
-}
-
 }  // namespace
 
 std::string FoundNodeRow(const FoundNode& f) {
