@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "serial/posix/posix_serial_port.h"
+#include "serial/tcp_address.h"
 
 namespace r742 {
 namespace {
@@ -42,8 +43,12 @@ std::string DeviceGroup(const std::string& path) {
   return found->gr_name;
 }
 
-std::unique_ptr<ISerialPort> OpenMachineDevice(const std::string& path, int& error) {
-  return PosixSerialPort::Open(path, error);
+// A device server's address opens as a TCP connection, anything else as a terminal.
+std::unique_ptr<ISerialPort> OpenMachineDevice(const std::string& path, int& error, std::string& why) {
+  if (!IsTcpAddressText(path)) return PosixSerialPort::Open(path, error);
+  std::unique_ptr<ISerialPort> port = OpenDevicePath(path, why);
+  error = port ? 0 : EIO;
+  return port;
 }
 
 }  // namespace
@@ -97,8 +102,9 @@ std::unique_ptr<ISerialPort> PosixPortProvider::Open(std::string_view name) {
   const std::string path = DeviceFor(name).path;
   int& error = lastError_[*index];
   error = ENOENT;
+  lastWhy_[*index].clear();
   if (path.empty()) return nullptr;
-  std::unique_ptr<ISerialPort> port = opener_(path, error);
+  std::unique_ptr<ISerialPort> port = opener_(path, error, lastWhy_[*index]);
   if (port) error = 0;
   return port;
 }
@@ -123,6 +129,7 @@ std::string PosixPortProvider::OpenFailure(std::string_view name) {
   const std::optional<int> index = PortIndex(name);
   if (!index) return "only COM1 to COM9 are offered";
   if (DeviceFor(name).path.empty()) return "no serial device found for it (set R742_" + std::string(name) + ")";
+  if (!lastWhy_[*index].empty()) return lastWhy_[*index];
   if (lastError_[*index] == EBUSY) return "held by another program";
   return SystemErrorText(static_cast<std::uint32_t>(lastError_[*index]));
 }

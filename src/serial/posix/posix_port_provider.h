@@ -25,8 +25,11 @@ std::string PermissionHint(const std::vector<std::string>& paths, const std::str
 
 class PosixPortProvider final : public IPortProvider {
  public:
-  // Opens a device exclusively, or leaves the reason (an errno) in `error`.
-  using DeviceOpener = std::function<std::unique_ptr<ISerialPort>(const std::string& path, int& error)>;
+  // Opens a device exclusively, or leaves the reason in `error` (an errno)
+  // and, where an errno cannot tell it (a device server that did not answer),
+  // in words in `why`.
+  using DeviceOpener =
+      std::function<std::unique_ptr<ISerialPort>(const std::string& path, int& error, std::string& why)>;
   PosixPortProvider(ISerialDeviceDiscovery& discovery, DeviceOpener opener);
 
   std::unique_ptr<ISerialPort> Open(std::string_view name) override;
@@ -42,6 +45,7 @@ class PosixPortProvider final : public IPortProvider {
   ISerialDeviceDiscovery& discovery_;
   DeviceOpener opener_;
   std::array<int, kPortCount> lastError_{};
+  std::array<std::string, kPortCount> lastWhy_{};
 };
 
 }  // namespace r742

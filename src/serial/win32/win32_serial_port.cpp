@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "os/win32/windows_api.h"
+#include "serial/tcp_address.h"
+#include "serial/tcp_port.h"
 
 namespace r742 {
 namespace {
@@ -59,7 +61,13 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::OpenPath(const std::string& na
   return std::unique_ptr<Win32SerialPort>(new Win32SerialPort(handle));
 }
 
+// "tcp://HOST:PORT" is a device server's address; anything else a port name.
 std::unique_ptr<ISerialPort> OpenDevicePath(const std::string& path, std::string& why) {
+  if (IsTcpAddressText(path)) {
+    const std::optional<TcpAddress> address = ParseTcpAddress(path, &why);
+    if (!address) return nullptr;
+    return TcpPort::Open(*address, why);
+  }
   std::uint32_t error = 0;
   std::unique_ptr<ISerialPort> port = Win32SerialPort::OpenPath(path, error);
   if (!port) why = SystemErrorText(error);

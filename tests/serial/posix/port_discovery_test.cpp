@@ -110,8 +110,8 @@ class PortDiscoveryTest : public MainWindowTest {
                                  }};
   std::set<std::string> free, denied;
   PortScript script;
-  PosixPortProvider provider{discovery,
-                             [this](const std::string& path, int& error) { return OpenDevice(path, error); }};
+  PosixPortProvider provider{
+      discovery, [this](const std::string& path, int& error, std::string&) { return OpenDevice(path, error); }};
   PortProviderScope providerScope{provider};
 };
 
