@@ -23,6 +23,12 @@ std::int64_t NowNs() {
 // ends before the deadline.
 std::int64_t MsUntil(std::int64_t deadline) { return (deadline - NowNs() + kNsPerMs - 1) / kNsPerMs; }
 
+// The write time-outs, or a second and a millisecond a byte where they are off.
+std::uint64_t WriteCapMs(const CommTimeouts& t, std::uint32_t length) {
+  if (t.writeTotalMultiplier == 0 && t.writeTotalConstant == 0) return 1000 + std::uint64_t{length};
+  return std::uint64_t{t.writeTotalMultiplier} * length + t.writeTotalConstant;
+}
+
 }  // namespace
 
 std::unique_ptr<TcpPort> TcpPort::Open(const TcpAddress& address, std::string& why, std::uint32_t connectTimeoutMs) {
@@ -73,10 +79,7 @@ std::string TcpPort::TakeNotice() { return std::exchange(notice_, {}); }
 bool TcpPort::Write(const std::uint8_t* data, std::uint32_t length, std::uint32_t& written) {
   written = 0;
   if (broken_) return false;
-  const std::uint64_t capMs =
-      (timeouts_.writeTotalMultiplier != 0 || timeouts_.writeTotalConstant != 0)
-          ? std::uint64_t{timeouts_.writeTotalMultiplier} * length + timeouts_.writeTotalConstant
-          : 1000 + std::uint64_t{length};
+  const std::uint64_t capMs = WriteCapMs(timeouts_, length);
   const std::int64_t deadline =
       NowNs() + static_cast<std::int64_t>(std::min<std::uint64_t>(capMs, 1ULL << 40)) * kNsPerMs;
   while (written < length) {

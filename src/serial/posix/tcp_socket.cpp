@@ -66,7 +66,7 @@ std::unique_ptr<TcpSocket> TcpSocket::Connect(const TcpAddress& address, std::ui
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
+  hints.ai_flags = AI_NUMERICSERV;  // no AI_ADDRCONFIG: a machine with loopback only must reach 127.0.0.1
   addrinfo* found = nullptr;
   const std::string port = std::to_string(address.port);
   if (const int failed = getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found); failed != 0) {
