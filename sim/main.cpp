@@ -1,5 +1,7 @@
-// r742-node-sim: a line of simulated nodes on a pseudo-terminal or a serial device.
+// r742-node-sim: a line of simulated nodes on a pseudo-terminal, a serial
+// device or a TCP port (as behind a serial device server).
 #include <signal.h>  // NOLINT(modernize-deprecated-headers): sigaction is POSIX-only
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,6 +16,7 @@
 #include "sim_line.h"
 #include "sim_node.h"
 #include "sim_options.h"
+#include "tcp_listener.h"
 
 namespace {
 
@@ -21,10 +24,13 @@ constexpr int kPtyGapMs = 3;
 constexpr int kProgramCloseWaitMs = 2000;
 std::atomic<bool> g_stopRequested{false};
 std::atomic<r742::LineServer*> g_server{nullptr};
+int g_stopFd = -1;  // readable once a stop was asked for, while waiting for a connection
 
 void OnSignal(int /*signal*/) {
   g_stopRequested = true;
   if (r742::LineServer* server = g_server.load()) server->RequestStop();
+  const std::uint64_t one = 1;
+  if (g_stopFd >= 0 && write(g_stopFd, &one, sizeof one) < 0) return;
 }
 
 bool InstallSignalHandlers() {
@@ -32,6 +38,40 @@ bool InstallSignalHandlers() {
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+// One connection at a time, each served until the program on the other end
+// closes it; the frame limit counts over all of them.
+int ServeTcp(const std::string& hostPort, r742::SimLine& nodes, r742::LineServerOptions serverOptions) {
+  using namespace r742;
+  std::string error;
+  TcpListener listener;
+  g_stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (g_stopFd < 0 || !listener.Listen(hostPort, error)) {
+    std::fprintf(stderr, "r742-node-sim: %s\n", error.empty() ? "cannot wait for connections" : error.c_str());
+    return 1;
+  }
+  serverOptions.gapMs = kPtyGapMs;
+  std::printf("%s\n", listener.Address().c_str());
+  std::fflush(stdout);
+  const std::uint64_t limit = serverOptions.frameLimit;
+  std::uint64_t handled = 0;
+  while (!g_stopRequested) {
+    const int connection = listener.Accept(g_stopFd);
+    if (connection < 0) break;
+    serverOptions.frameLimit = limit == 0 ? 0 : limit - handled;
+    {
+      LineServer server(nodes, connection, serverOptions);
+      g_server = &server;
+      if (g_stopRequested) server.RequestStop();
+      server.Run();  // false: the connection ended; the next one is awaited
+      g_server = nullptr;
+      handled += server.FramesHandled();
+    }
+    close(connection);
+    if (limit != 0 && handled >= limit) break;
+  }
+  return 0;
 }
 
 int Serve(const r742::SimOptions& options) {
@@ -47,32 +87,9 @@ int Serve(const r742::SimOptions& options) {
     return 1;
   }
 
-  PseudoTerminal pty;
-  int fd = -1;
-  std::string path;
   LineServerOptions serverOptions;
   serverOptions.log = log.IsOpen() ? &log : nullptr;
   serverOptions.frameLimit = options.exitAfterFrames;
-  if (options.device.empty()) {
-    if (!pty.Open(error) || (!options.link.empty() && !pty.MakeLink(options.link, error))) {
-      std::fprintf(stderr, "r742-node-sim: %s\n", error.c_str());
-      return 1;
-    }
-    fd = pty.MasterFd();
-    path = pty.SlavePath();
-    serverOptions.gapMs = kPtyGapMs;
-  } else {
-    fd = OpenSerialDevice(options.device, options.line, error);
-    if (fd < 0) {
-      std::fprintf(stderr, "r742-node-sim: %s\n", error.c_str());
-      return 1;
-    }
-    path = options.device;
-    serverOptions.gapMs = InterFrameGapMs(options.line);
-    serverOptions.drainWrites = true;
-    serverOptions.parityVisible = true;
-  }
-
   SimLine nodes;
   for (const SimNodeOptions& wanted : options.nodes) {
     const std::size_t place = nodes.Size();
@@ -93,6 +110,31 @@ int Serve(const r742::SimOptions& options) {
       std::fflush(stdout);
     };
   }
+  if (!options.tcp.empty()) return ServeTcp(options.tcp, nodes, serverOptions);
+
+  PseudoTerminal pty;
+  int fd = -1;
+  std::string path;
+  if (options.device.empty()) {
+    if (!pty.Open(error) || (!options.link.empty() && !pty.MakeLink(options.link, error))) {
+      std::fprintf(stderr, "r742-node-sim: %s\n", error.c_str());
+      return 1;
+    }
+    fd = pty.MasterFd();
+    path = pty.SlavePath();
+    serverOptions.gapMs = kPtyGapMs;
+  } else {
+    fd = OpenSerialDevice(options.device, options.line, error);
+    if (fd < 0) {
+      std::fprintf(stderr, "r742-node-sim: %s\n", error.c_str());
+      return 1;
+    }
+    path = options.device;
+    serverOptions.gapMs = InterFrameGapMs(options.line);
+    serverOptions.drainWrites = true;
+    serverOptions.parityVisible = true;
+  }
+
   bool ok = false;
   {
     LineServer server(nodes, fd, serverOptions);

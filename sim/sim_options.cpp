@@ -82,6 +82,9 @@ const char* SimUsage() {
          "  --pty                  serve a new pseudo-terminal; its path is the first line on stdout\n"
          "  --link PATH            also make PATH a symbolic link to it (removed on exit)\n"
          "  --device PATH          serve a serial device instead (its path is printed likewise)\n"
+         "  --tcp HOST:PORT        serve TCP connections instead, one at a time, as a serial device\n"
+         "                         server does (RTU frames in the stream; port 0 takes a free one);\n"
+         "                         tcp://HOST:PORT is printed. The nodes hear every line setting.\n"
          "  --baud N               device baud rate (default 38400)\n"
          "  --parity N|O|E         device parity (default N)\n"
          "  --stop 1|2             device stop bits (default 2)\n"
@@ -173,10 +176,12 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     if (name == "--help" || name == "-h") ok = flag(options.help);
     else if (name == "--pty") {
       options.device.clear();
+      options.tcp.clear();
       ok = !inlineValue;
     }
     else if (name == "--link") ok = path(options.link);
     else if (name == "--device") ok = path(options.device);
+    else if (name == "--tcp") ok = path(options.tcp);
     else if (name == "--baud") ok = number(1, 4'000'000, options.line.baud) && IsSupportedBaud(options.line.baud);
     else if (name == "--parity") ok = parity(options.line.parity);
     else if (name == "--stop") ok = number(1, 2, options.line.stopBits);
@@ -215,6 +220,10 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
   if (options.nodes.empty()) options.nodes.emplace_back();
   if (const int twice = RepeatedNode(options.nodes); twice != 0) {
     error = "node " + std::to_string(twice) + " is on the line twice";
+    return false;
+  }
+  if (!options.tcp.empty() && (!options.link.empty() || !options.device.empty())) {
+    error = "--tcp serves a TCP port, not with --link or --device";
     return false;
   }
   if (!options.link.empty() && !options.device.empty()) {

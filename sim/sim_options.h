@@ -26,6 +26,7 @@ struct SimOptions {
   bool help = false;
   std::string device;  // empty: serve a new pseudo-terminal
   std::string link;    // symbolic link to the pseudo-terminal
+  std::string tcp;     // HOST:PORT to serve on instead, as a device server would
   DeviceSettings line;
   std::vector<SimNodeOptions> nodes;  // after parsing: node 1 unless --node gave others
   unsigned order = 2;

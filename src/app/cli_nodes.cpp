@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -68,27 +69,41 @@ int Finish(const NodeJob& job, RecordFacts& facts, int code, nlohmann::json& res
   return std::max(code, recorded);
 }
 
-// Opens the line and runs `each` for every node in turn; between two nodes a
-// Ctrl+C ends the run.
-template <typename Each>
-int ForEachNode(NodeJob& job, Each each) {
+// Opens the line; null after saying why on standard error.
+std::unique_ptr<ISerialPort> OpenLine(NodeJob& job) {
   PortOpening opening = OpenSiteLine(job.line);
   if (!opening.port) {
     job.context.err << "r742: " << opening.step << " failed: " << opening.reason << "\n";
     if (!opening.refusalHint.empty()) job.context.err << opening.refusalHint << "\n";
-    return kExitPort;
+    return nullptr;
   }
   job.label = opening.label;
+  return std::move(opening.port);
+}
+
+// Opens the line and runs `each` for every node in turn; between two nodes a
+// Ctrl+C ends the run, and a device server that dropped the connection is
+// connected to again.
+template <typename Each>
+int ForEachNode(NodeJob& job, Each each) {
+  std::unique_ptr<ISerialPort> port = OpenLine(job);
+  if (!port) return kExitPort;
   LinePace pace;
   pace.timeoutMs = job.options.timeoutMs.value_or(kWindowResponseMs);
   pace.baud = job.line.baud;
   pace.bitsPerChar = BitsPerChar(job.line.parity, job.line.stopBits);
   pace.windowPace = job.options.windowPace;
-  NodeLink link(*opening.port, job.context.clock, pace, opening.label);
+  auto link = std::make_unique<NodeLink>(*port, job.context.clock, pace, job.label);
   int worst = kExitOk;
   for (unsigned node : job.nodes) {
     if (job.context.interrupted) return kExitInterrupted;
-    worst = std::max(worst, each(link, node));
+    if (port->IsDeviceServer() && port->DeviceGone()) {
+      link.reset();
+      port = OpenLine(job);
+      if (!port) return std::max(worst, static_cast<int>(kExitPort));
+      link = std::make_unique<NodeLink>(*port, job.context.clock, pace, job.label);
+    }
+    worst = std::max(worst, each(*link, node));
   }
   return worst;
 }

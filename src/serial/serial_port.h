@@ -75,6 +75,10 @@ class ISerialPort {
   // latency timer otherwise holds them back for milliseconds); best effort,
   // the previous mode comes back on close. False where there is no such mode.
   virtual bool RequestLowLatency() { return false; }
+  // True for a connection to a serial device server: the server holds the
+  // line settings (those taken are kept and change nothing on the line), and
+  // a port gone is a connection dropped.
+  virtual bool IsDeviceServer() const { return false; }
   // A remark for the event log left by the last calls, such as a setting the
   // driver refused and what is used instead; empty when there is none.
   virtual std::string TakeNotice() { return {}; }
@@ -99,6 +103,9 @@ class IPortProvider {
   virtual ~IPortProvider() = default;
   // Exclusive open of an existing port; null when it is missing or held.
   virtual std::unique_ptr<ISerialPort> Open(std::string_view name) = 0;
+  // Whether `name` is offered in the lists of ports: it opens now, or it
+  // stands for a device server, which is not connected to just to list it.
+  virtual bool IsOffered(std::string_view name) { return Open(name) != nullptr; }
   // What the name stands for, for the user: where names stand for devices,
   // the device and the adapter's name; elsewhere the name itself.
   virtual std::string Describe(std::string_view name) { return std::string(name); }

@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "os/system_error.h"
@@ -29,10 +34,47 @@ std::uint64_t WriteCapMs(const CommTimeouts& t, std::uint32_t length) {
   return std::uint64_t{t.writeTotalMultiplier} * length + t.writeTotalConstant;
 }
 
+// A connect handed to a thread of its own, which may outlive the wait.
+struct PendingConnect {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  std::unique_ptr<TcpSocket> socket;
+  std::string why;
+};
+
+// The system's name lookup has no time limit of its own (a DNS server that
+// does not answer holds it for many seconds), so the connect runs on a thread
+// and is given up once the time is over; a socket it still gets is closed.
+std::unique_ptr<TcpSocket> ConnectWithin(const TcpAddress& address, std::uint32_t timeoutMs, std::string& why) {
+  auto pending = std::make_shared<PendingConnect>();
+  try {
+    std::thread([pending, address, timeoutMs] {
+      std::string reason;
+      std::unique_ptr<TcpSocket> socket = TcpSocket::Connect(address, timeoutMs, reason);
+      const std::lock_guard lock(pending->mutex);
+      pending->socket = std::move(socket);
+      pending->why = std::move(reason);
+      pending->finished = true;
+      pending->done.notify_one();
+    }).detach();
+  } catch (const std::system_error&) {
+    return TcpSocket::Connect(address, timeoutMs, why);  // no thread to be had: wait as long as it takes
+  }
+  constexpr auto kGrace = std::chrono::milliseconds(100);  // the connect's own time-out ends it first
+  std::unique_lock lock(pending->mutex);
+  if (!pending->done.wait_for(lock, std::chrono::milliseconds(timeoutMs) + kGrace, [&] { return pending->finished; })) {
+    why = address.host + ": no answer within " + std::to_string(timeoutMs) + " ms";
+    return nullptr;
+  }
+  why = pending->why;
+  return std::move(pending->socket);
+}
+
 }  // namespace
 
 std::unique_ptr<TcpPort> TcpPort::Open(const TcpAddress& address, std::string& why, std::uint32_t connectTimeoutMs) {
-  std::unique_ptr<TcpSocket> socket = TcpSocket::Connect(address, connectTimeoutMs, why);
+  std::unique_ptr<TcpSocket> socket = ConnectWithin(address, connectTimeoutMs, why);
   if (!socket) return nullptr;
   return std::unique_ptr<TcpPort>(new TcpPort(std::move(socket), TcpAddressText(address)));
 }

@@ -15,8 +15,9 @@
 
 namespace r742 {
 
-// How long a connect may take before the open fails.
-inline constexpr std::uint32_t kTcpConnectTimeoutMs = 3000;
+// How long a connect (the name lookup included) may take before the open
+// fails; the window waits this long at most.
+inline constexpr std::uint32_t kTcpConnectTimeoutMs = 2000;
 
 class TcpPort final : public ISerialPort {
  public:
@@ -38,6 +39,7 @@ class TcpPort final : public ISerialPort {
   // A connection that failed once is never used again: the next open connects anew.
   bool DeviceGone() const override { return broken_; }
   std::string TakeNotice() override;
+  bool IsDeviceServer() const override { return true; }
 
  private:
   TcpPort(std::unique_ptr<TcpSocket> socket, std::string address)

@@ -35,6 +35,7 @@ inline constexpr char kScanParities[] = {'N', 'E', 'O'};
 struct FoundNode {
   std::string port;  // as the user named it
   ScanSetting setting;
+  bool settingHeldByServer = false;  // found behind a device server, whose line setting it is
   unsigned node = 0;
   bool refused = false;                                // it answered with an exception
   std::vector<unsigned> orders;                        // the byte orders its values fit; one when it is certain
@@ -47,6 +48,13 @@ struct ScanPlan {
   std::uint32_t timeoutMs = 50;
   bool firstOnly = false;  // the whole scan ends at the first node found
 };
+
+// The setting a node was found at: SettingText, or the device server's.
+std::string FoundAtText(const FoundNode& found);
+
+// The settings `port` is scanned at: a device server has one line setting,
+// so only the node numbers are probed there.
+std::vector<ScanSetting> SettingsToScan(const ISerialPort& port, const ScanPlan& plan);
 
 class ScanObserver {
  public:

@@ -4,6 +4,12 @@
 
 namespace r742 {
 
+std::uint64_t ScanProbeCount(const std::vector<ScanLine>& lines, const ScanPlan& plan) {
+  std::uint64_t probes = 0;
+  for (const ScanLine& line : lines) probes += SettingsToScan(*line.port, plan).size() * plan.nodes.size();
+  return probes;
+}
+
 ScanSession::~ScanSession() {
   Stop();
   Join();
@@ -18,7 +24,7 @@ void ScanSession::Start(std::vector<ScanLine> lines, const ScanPlan& plan, SiteC
     state_ = ScanSnapshot{};
     state_.running = !lines.empty();
     probesDone_ = 0;
-    probesTotal_ = std::uint64_t{plan.settings.size()} * plan.nodes.size() * lines.size();
+    probesTotal_ = ScanProbeCount(lines, plan);
   }
   running_ = static_cast<int>(lines.size());
   threads_.reserve(lines.size());

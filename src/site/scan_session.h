@@ -24,6 +24,9 @@ struct ScanLine {
   std::unique_ptr<ISerialPort> port;
 };
 
+// The probes a scan of `lines` by `plan` makes in all.
+std::uint64_t ScanProbeCount(const std::vector<ScanLine>& lines, const ScanPlan& plan);
+
 struct ScanSnapshot {
   int percent = 0;
   std::string port;  // the probe made last

@@ -7,6 +7,7 @@
 #include "model/param_catalogue.h"
 #include "node/node_map.h"
 #include "sequencer/operation_states.h"
+#include "serial/serial_port.h"
 #include "ui/outputs_dlg.h"
 #include "ui/resource.h"
 
@@ -104,8 +105,11 @@ void COutputsDlg::EndWithNoReply() {
 // next operation opens it afresh instead of failing until a Release.
 void COutputsDlg::CloseVanishedPort() {
   const std::string label = m_strPortLabel;
+  const bool deviceServer = m_hPort && m_hPort->IsDeviceServer();
   ClosePort();
-  AddLogLine(label + " is gone - unplugged? The next Read opens it again", 1);
+  AddLogLine(label + (deviceServer ? " lost its connection. The next Read connects again"
+                                   : " is gone - unplugged? The next Read opens it again"),
+             1);
 }
 
 void COutputsDlg::StartReadyTimer(unsigned periodMs) { m_nReadyTimer = SetTimer(TIMER_READY, periodMs); }

@@ -43,7 +43,7 @@ bool CPortSetupDlg::OnInitDialog() {
   // A port held by any program, this one included, counts as absent; every
   // probe handle is closed at once, so a second probe finds the same ports.
   for (int i = 0; i < kPortCount; ++i) {
-    if (CurrentPortProvider().Open(PortName(i))) {
+    if (CurrentPortProvider().IsOffered(PortName(i))) {
       anyFound = true;
     } else {
       m_bPortPresent[i] = false;

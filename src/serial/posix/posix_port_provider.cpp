@@ -109,6 +109,10 @@ std::unique_ptr<ISerialPort> PosixPortProvider::Open(std::string_view name) {
   return port;
 }
 
+bool PosixPortProvider::IsOffered(std::string_view name) {
+  return IsTcpAddressText(DeviceFor(name).path) || Open(name) != nullptr;
+}
+
 std::string PosixPortProvider::Describe(std::string_view name) {
   const SerialDevice device = DeviceFor(name);
   if (device.path.empty()) return std::string(name);

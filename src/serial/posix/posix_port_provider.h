@@ -33,6 +33,7 @@ class PosixPortProvider final : public IPortProvider {
   PosixPortProvider(ISerialDeviceDiscovery& discovery, DeviceOpener opener);
 
   std::unique_ptr<ISerialPort> Open(std::string_view name) override;
+  bool IsOffered(std::string_view name) override;
   std::string Describe(std::string_view name) override;
   std::string RefusalHint(const std::vector<std::string>& names) override;
   std::string OpenFailure(std::string_view name) override;

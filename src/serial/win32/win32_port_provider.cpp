@@ -1,9 +1,11 @@
 #include <array>
+#include <cstdlib>
 #include <optional>
 
 #include "os/win32/utf16_text.h"
 #include "os/win32/windows_api.h"
 #include "serial/serial_port.h"
+#include "serial/tcp_address.h"
 #include "serial/win32/win32_serial_port.h"
 // after the platform header
 #include <setupapi.h>
@@ -52,33 +54,60 @@ std::array<std::string, kPortCount> FriendlyNames() {
   return names;
 }
 
+// What $R742_COMn pins the name to (a device server's tcp://HOST:PORT or
+// another port's name); empty where it is not set.
+std::string PinnedDevice(std::string_view name) {
+  const std::string variable = "R742_" + std::string(name);
+  const char* value = PortIndex(name) ? std::getenv(variable.c_str()) : nullptr;
+  return value != nullptr ? value : "";
+}
+
 class Win32PortProvider final : public IPortProvider {
  public:
   std::unique_ptr<ISerialPort> Open(std::string_view name) override {
     const std::optional<int> index = PortIndex(name);
     std::uint32_t unused = 0;
+    if (const std::string pinned = PinnedDevice(name); !pinned.empty()) {
+      std::unique_ptr<ISerialPort> port = OpenDevicePath(pinned, lastWhy_[*index]);
+      lastError_[*index] = port ? 0 : ERROR_FILE_NOT_FOUND;
+      return port;
+    }
+    if (index) lastWhy_[*index].clear();
     return Win32SerialPort::Open(name, index ? lastError_[*index] : unused);
+  }
+  bool IsOffered(std::string_view name) override {
+    return IsTcpAddressText(PinnedDevice(name)) || Open(name) != nullptr;
   }
   std::string OpenFailure(std::string_view name) override {
     const std::optional<int> index = PortIndex(name);
-    return index ? SystemErrorText(lastError_[*index]) : "only COM1 to COM9 are offered";
+    if (!index) return "only COM1 to COM9 are offered";
+    return lastWhy_[*index].empty() ? SystemErrorText(lastError_[*index]) : lastWhy_[*index];
   }
 
   std::string Describe(std::string_view name) override {
     const std::optional<int> index = PortIndex(name);
     if (!index) return std::string(name);
+    if (std::string pinned = PinnedDevice(name); !pinned.empty()) return pinned;
     std::string friendly = FriendlyNames()[static_cast<std::size_t>(*index)];
     return friendly.empty() ? std::string(name) : friendly;
   }
 
   bool DescribesPorts() override {
+    for (int i = 1; i <= kPortCount; ++i)
+      if (!PinnedDevice("COM" + std::to_string(i)).empty()) return true;
     for (const std::string& name : FriendlyNames())
       if (!name.empty()) return true;
     return false;
   }
 
+  std::string Label(std::string_view name) override {
+    const std::string pinned = PinnedDevice(name);
+    return pinned.empty() ? std::string(name) : std::string(name) + " (" + pinned + ")";
+  }
+
  private:
   std::array<std::uint32_t, kPortCount> lastError_{};
+  std::array<std::string, kPortCount> lastWhy_{};
 };
 
 }  // namespace
