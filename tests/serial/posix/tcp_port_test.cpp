@@ -16,6 +16,7 @@
 
 #include "os/system_error.h"
 #include "serial/serial_port.h"
+#include "serial/tcp_port.h"
 
 namespace r742 {
 namespace {
@@ -23,13 +24,13 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // A listening socket on 127.0.0.1 with a port the system chose.
-int Listen(std::string& address) {
+int Listen(std::string& address, int backlog = 4) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in at{};
   at.sin_family = AF_INET;
   at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof at;
-  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(fd, 4) != 0 ||
+  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(fd, backlog) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&at), &length) != 0)
     return -1;
   address = "tcp://127.0.0.1:" + std::to_string(ntohs(at.sin_port));
@@ -127,6 +128,21 @@ TEST(TcpPortOpen, APortWithNothingListeningIsRefusedWithTheSystemsReason) {
   unsetenv("R742_COM8");
   EXPECT_EQ(OpenDevicePath("tcp://127.0.0.1:0", why), nullptr);
   EXPECT_NE(why.find("1..65535"), std::string::npos) << why;
+}
+
+TEST(TcpPortOpen, AServerThatNeverAnswersTheConnectEndsInTheTimeOut) {
+  std::string address;
+  const int listener = Listen(address, 0);
+  ASSERT_GE(listener, 0);
+  std::string why;
+  // Its one place in the queue taken, the server drops further connects unanswered.
+  const std::unique_ptr<TcpPort> first = TcpPort::Open(*ParseTcpAddress(address), why, 1000);
+  ASSERT_NE(first, nullptr) << why;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(TcpPort::Open(*ParseTcpAddress(address), why, 200), nullptr);
+  EXPECT_EQ(why, SystemErrorText(ETIMEDOUT));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));  // not the system's minutes
+  close(listener);
 }
 
 }  // namespace
