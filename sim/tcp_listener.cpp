@@ -24,7 +24,8 @@ bool TcpListener::Listen(const std::string& hostPort, std::string& error) {
   const std::string text = IsTcpAddressText(hostPort) ? hostPort : "tcp://" + hostPort;
   // Port 0 asks for a free port; the address parser wants 1..65535.
   const bool anyPort = text.size() > 2 && text.ends_with(":0");
-  const std::optional<TcpAddress> address = ParseTcpAddress(anyPort ? text.substr(0, text.size() - 1) + "1" : text, &error);
+  const std::optional<TcpAddress> address =
+      ParseTcpAddress(anyPort ? text.substr(0, text.size() - 1) + "1" : text, &error);
   if (!address) return false;
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
@@ -53,8 +54,8 @@ bool TcpListener::Listen(const std::string& hostPort, std::string& error) {
   const void* raw = v6 ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(&bound)->sin6_addr)
                        : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(&bound)->sin_addr);
   inet_ntop(bound.ss_family, raw, host.data(), host.size());
-  const unsigned boundPort = ntohs(v6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                                      : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+  const unsigned boundPort =
+      ntohs(v6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
   address_ = TcpAddressText({host.data(), static_cast<std::uint16_t>(boundPort)});
   return true;
 }

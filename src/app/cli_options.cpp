@@ -41,7 +41,7 @@ struct Common {
 };
 
 void AddLineOptions(CLI::App& command, CliOptions& o, Common& c) {
-  command.add_option("--port", o.line.port, "COM1..COM9, or a device path or link (default COM1)");
+  command.add_option("--port", o.line.port, "COM1..COM9, a device path or link, or tcp://HOST:PORT (default COM1)");
   command.add_option("--baud", o.line.baud, "baud rate (default 38400)")->check(CLI::Validator(BaudCheck, "BAUD"));
   command.add_option("--parity", c.parity, "N, O or E (default N)")->check(CLI::Validator(ParityCheck, "N|O|E"));
   command.add_option("--stop", o.line.stopBits, "stop bits, 1 or 2 (default 2)")->check(CLI::IsMember({1, 2}));
@@ -76,7 +76,8 @@ int ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::ostre
   scan->footer(
       "Every node number is probed at each line setting: the window's 38400 N first, then the other baud rates of "
       "Port Setup, then even and odd parity. Stop bits do not matter to a receiver, so every setting is probed "
-      "with 2 stop bits; --stop 2,1 probes each with 2 then 1. Ctrl+C ends the scan within one probe and prints "
+      "with 2 stop bits; --stop 2,1 probes each with 2 then 1. Behind a serial device server (tcp://HOST:PORT), which "
+      "holds the line settings, only the node numbers are probed. Ctrl+C ends the scan within one probe and prints "
       "what was found.");
   scan->add_option("ports", o.scanPorts, "ports to scan (default COM1)");
   scan->add_option("--nodes", c.nodes, "node numbers to probe (default 1-247)");

@@ -64,8 +64,7 @@ class ScanProgress final : public ScanObserver {
     const std::lock_guard lock(mutex_);
     ++found_;
     if (context_.progressIsTerminal) context_.err << "\r" << std::string(79, ' ') << "\r";
-    context_.err << "found node " << f.node << " on " << f.port << " at " << FoundAtText(f) << "\n"
-                 << std::flush;
+    context_.err << "found node " << f.node << " on " << f.port << " at " << FoundAtText(f) << "\n" << std::flush;
   }
 
   void OnSettingRefused(const std::string& port, const ScanSetting& setting, const std::string& why) override {
