@@ -71,6 +71,19 @@ int RepeatedNode(const std::vector<SimNodeOptions>& nodes) {
   return 0;
 }
 
+// One line to serve: a pseudo-terminal (with its link), a device or a TCP port.
+bool LineOptionsFit(const SimOptions& options, std::string& error) {
+  if (!options.tcp.empty() && (!options.link.empty() || !options.device.empty())) {
+    error = "--tcp serves a TCP port, not with --link or --device";
+    return false;
+  }
+  if (!options.link.empty() && !options.device.empty()) {
+    error = "--link goes with a pseudo-terminal, not with --device";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* SimUsage() {
@@ -222,15 +235,7 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     error = "node " + std::to_string(twice) + " is on the line twice";
     return false;
   }
-  if (!options.tcp.empty() && (!options.link.empty() || !options.device.empty())) {
-    error = "--tcp serves a TCP port, not with --link or --device";
-    return false;
-  }
-  if (!options.link.empty() && !options.device.empty()) {
-    error = "--link goes with a pseudo-terminal, not with --device";
-    return false;
-  }
-  return true;
+  return LineOptionsFit(options, error);
 }
 
 bool ParseFaultLine(std::string_view line, SimFaults& faults, std::string& error) {

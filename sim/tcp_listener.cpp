@@ -10,8 +10,7 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
-
+#include "os/system_error.h"
 #include "serial/tcp_address.h"
 
 namespace r742 {
@@ -43,7 +42,7 @@ bool TcpListener::Listen(const std::string& hostPort, std::string& error) {
   const bool ok = fd_ >= 0 && bind(fd_, found->ai_addr, found->ai_addrlen) == 0 && listen(fd_, 4) == 0;
   freeaddrinfo(found);
   if (!ok) {
-    error = text + ": " + std::strerror(errno);
+    error = text + ": " + SystemErrorText(static_cast<std::uint32_t>(errno));
     return false;
   }
   sockaddr_storage bound{};

@@ -79,6 +79,12 @@ std::unique_ptr<TcpPort> TcpPort::Open(const TcpAddress& address, std::string& w
   return std::unique_ptr<TcpPort>(new TcpPort(std::move(socket), TcpAddressText(address)));
 }
 
+std::unique_ptr<ISerialPort> OpenDeviceServer(const std::string& text, std::string& why) {
+  const std::optional<TcpAddress> address = ParseTcpAddress(text, &why);
+  if (!address) return nullptr;
+  return TcpPort::Open(*address, why);
+}
+
 bool TcpPort::Broken(std::uint32_t error) {
   lastError_ = error;
   broken_ = true;

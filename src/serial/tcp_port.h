@@ -19,6 +19,10 @@ namespace r742 {
 // fails; the window waits this long at most.
 inline constexpr std::uint32_t kTcpConnectTimeoutMs = 2000;
 
+// Opens "tcp://HOST:PORT"; null with the reason in `why` when the text is
+// not such an address or the connection is not made in time.
+std::unique_ptr<ISerialPort> OpenDeviceServer(const std::string& text, std::string& why);
+
 class TcpPort final : public ISerialPort {
  public:
   // Null with the reason in `why` when the connection is not made in time.

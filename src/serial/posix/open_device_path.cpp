@@ -9,11 +9,7 @@ namespace r742 {
 
 // "tcp://HOST:PORT" is a device server's address; anything else a terminal's path.
 std::unique_ptr<ISerialPort> OpenDevicePath(const std::string& path, std::string& why) {
-  if (IsTcpAddressText(path)) {
-    const std::optional<TcpAddress> address = ParseTcpAddress(path, &why);
-    if (!address) return nullptr;
-    return TcpPort::Open(*address, why);
-  }
+  if (IsTcpAddressText(path)) return OpenDeviceServer(path, why);
   int error = 0;
   std::unique_ptr<ISerialPort> port = PosixSerialPort::Open(path, error);
   if (!port) why = error == EBUSY ? "held by another program" : SystemErrorText(static_cast<std::uint32_t>(error));

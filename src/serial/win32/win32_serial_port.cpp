@@ -63,11 +63,7 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::OpenPath(const std::string& na
 
 // "tcp://HOST:PORT" is a device server's address; anything else a port name.
 std::unique_ptr<ISerialPort> OpenDevicePath(const std::string& path, std::string& why) {
-  if (IsTcpAddressText(path)) {
-    const std::optional<TcpAddress> address = ParseTcpAddress(path, &why);
-    if (!address) return nullptr;
-    return TcpPort::Open(*address, why);
-  }
+  if (IsTcpAddressText(path)) return OpenDeviceServer(path, why);
   std::uint32_t error = 0;
   std::unique_ptr<ISerialPort> port = Win32SerialPort::OpenPath(path, error);
   if (!port) why = SystemErrorText(error);
