@@ -40,11 +40,7 @@ class DeviceServer : public MainWindowTest {
 
   int Run(std::vector<std::string> args) {
     args.insert(args.begin(), R742_CLI_PATH);
-    ChildProcess program;
-    if (!program.Start(args)) return -1;
-    const int code = program.Wait(Clock::now() + 30s);
-    output = program.Output();
-    return code;
+    return simtest::RunToEnd(args, output);
   }
   bool Logged(const std::string& row) const {
     const Strings rows = LogRows();

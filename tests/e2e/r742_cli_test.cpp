@@ -30,11 +30,7 @@ class R742Program : public ::testing::Test {
   // Runs r742 with `args`; its exit code, and its output in `output`.
   int Run(std::vector<std::string> args) {
     args.insert(args.begin(), R742_CLI_PATH);
-    ChildProcess program;
-    if (!program.Start(args)) return -1;
-    const int code = program.Wait(Clock::now() + 30s);
-    output = program.Output();
-    return code;
+    return simtest::RunToEnd(args, output);
   }
 
   std::filesystem::path dir = std::filesystem::temp_directory_path() / ("r742-e2e-" + std::to_string(getpid()));

@@ -107,6 +107,16 @@ class ChildProcess {
   std::string output_;
 };
 
+// Runs a program to its end, for at most 30 s; its exit code (-1 when it did
+// not start), and what it wrote in `output`.
+inline int RunToEnd(const std::vector<std::string>& argv, std::string& output) {
+  ChildProcess program;
+  if (!program.Start(argv)) return -1;
+  const int code = program.Wait(Clock::now() + std::chrono::seconds(30));
+  output = program.Output();
+  return code;
+}
+
 // Reads from `fd` until `count` bytes came or the deadline passed.
 inline std::vector<std::uint8_t> ReadBytes(int fd, std::size_t count, Clock::time_point deadline) {
   std::vector<std::uint8_t> got(count);
