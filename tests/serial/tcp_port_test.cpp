@@ -1,12 +1,21 @@
 // The TCP port against a listener on the loopback address that plays the
 // device server: the serial read rules over a stream, and the connection's end.
+// The same on Winsock and on BSD sockets.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+// clang-format off
+#include "os/win32/windows_api.h"
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// clang-format on
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -23,16 +32,41 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+#ifdef _WIN32
+using Socket = SOCKET;
+constexpr Socket kNoSocket = INVALID_SOCKET;
+constexpr std::uint32_t kRefused = WSAECONNREFUSED;
+void CloseSocket(Socket s) { closesocket(s); }
+void SetVariable(const char* name, const char* value) { _putenv_s(name, value); }  // "" unsets
+bool StartSockets() {
+  WSADATA data{};
+  return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+#else
+using Socket = int;
+constexpr Socket kNoSocket = -1;
+constexpr std::uint32_t kRefused = ECONNREFUSED;
+void CloseSocket(Socket s) { close(s); }
+void SetVariable(const char* name, const char* value) {
+  if (*value != 0)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+}
+bool StartSockets() { return true; }
+#endif
+
 // A listening socket on 127.0.0.1 with a port the system chose.
-int Listen(std::string& address, int backlog = 4) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+Socket Listen(std::string& address, int backlog = 4) {
+  if (!StartSockets()) return kNoSocket;
+  const Socket fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in at{};
   at.sin_family = AF_INET;
   at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof at;
-  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(fd, backlog) != 0 ||
+  if (fd == kNoSocket || bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(fd, backlog) != 0 ||
       getsockname(fd, reinterpret_cast<sockaddr*>(&at), &length) != 0)
-    return -1;
+    return kNoSocket;
   address = "tcp://127.0.0.1:" + std::to_string(ntohs(at.sin_port));
   return fd;
 }
@@ -41,20 +75,22 @@ class TcpPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
     listener = Listen(address);
-    ASSERT_GE(listener, 0);
-    setenv("R742_COM8", address.c_str(), 1);  // through the port names, as the window opens it
+    ASSERT_NE(listener, kNoSocket);
+    SetVariable("R742_COM8", address.c_str());  // through the port names, as the window opens it
     port = CurrentPortProvider().Open("COM8");
     ASSERT_NE(port, nullptr) << CurrentPortProvider().OpenFailure("COM8");
     server = accept(listener, nullptr, nullptr);
-    ASSERT_GE(server, 0);
+    ASSERT_NE(server, kNoSocket);
   }
   void TearDown() override {
     port.reset();
-    for (int fd : {server, listener})
-      if (fd >= 0) close(fd);
-    unsetenv("R742_COM8");
+    for (Socket fd : {server, listener})
+      if (fd != kNoSocket) CloseSocket(fd);
+    SetVariable("R742_COM8", "");
   }
-  void Send(const Bytes& bytes) { ASSERT_EQ(write(server, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+  void Send(const Bytes& bytes) {
+    ASSERT_EQ(send(server, reinterpret_cast<const char*>(bytes.data()), int(bytes.size()), 0), int(bytes.size()));
+  }
   Bytes Read(std::uint32_t count, bool succeeds = true) {
     Bytes buffer(count);
     std::uint32_t received = 999;
@@ -64,8 +100,8 @@ class TcpPortTest : public ::testing::Test {
   }
 
   std::string address;
-  int listener = -1;
-  int server = -1;
+  Socket listener = kNoSocket;
+  Socket server = kNoSocket;
   std::unique_ptr<ISerialPort> port;
 };
 
@@ -96,7 +132,7 @@ TEST_F(TcpPortTest, AReplyInTwoSegmentsIsOneReadALateOneIsNotAndWritesArriveWhol
   ASSERT_TRUE(port->Write(request.data(), std::uint32_t(request.size()), written));
   EXPECT_EQ(written, request.size());
   Bytes got(request.size() + 4);
-  EXPECT_EQ(read(server, got.data(), got.size()), ssize_t(request.size()));
+  EXPECT_EQ(recv(server, reinterpret_cast<char*>(got.data()), int(got.size()), 0), int(request.size()));
   got.resize(request.size());
   EXPECT_EQ(got, request);
 }
@@ -104,8 +140,8 @@ TEST_F(TcpPortTest, AReplyInTwoSegmentsIsOneReadALateOneIsNotAndWritesArriveWhol
 TEST_F(TcpPortTest, AConnectionClosedByTheServerIsAFailedReadOfAGoneDevice) {
   ASSERT_TRUE(port->SetCommTimeouts({.readInterval = 20, .readTotalConstant = 5000}));
   Send({1, 3});
-  close(server);
-  server = -1;
+  CloseSocket(server);
+  server = kNoSocket;
   EXPECT_EQ(Read(8, false), (Bytes{1, 3}));
   EXPECT_TRUE(port->DeviceGone());
   EXPECT_NE(port->LastErrorText().find("closed the connection"), std::string::npos) << port->LastErrorText();
@@ -116,33 +152,34 @@ TEST_F(TcpPortTest, AConnectionClosedByTheServerIsAFailedReadOfAGoneDevice) {
 
 TEST(TcpPortOpen, APortWithNothingListeningIsRefusedWithTheSystemsReason) {
   std::string address;
-  const int listener = Listen(address);
-  ASSERT_GE(listener, 0);
-  close(listener);  // the port is free now: a connect is refused
+  const Socket listener = Listen(address);
+  ASSERT_NE(listener, kNoSocket);
+  CloseSocket(listener);  // the port is free now: a connect is refused
   std::string why;
   EXPECT_EQ(OpenDevicePath(address, why), nullptr);
-  EXPECT_EQ(why, SystemErrorText(ECONNREFUSED));
-  setenv("R742_COM8", address.c_str(), 1);
+  EXPECT_EQ(why, SystemErrorText(kRefused));
+  SetVariable("R742_COM8", address.c_str());
+  EXPECT_TRUE(CurrentPortProvider().IsOffered("COM8")) << "listed without connecting";
   EXPECT_EQ(CurrentPortProvider().Open("COM8"), nullptr);
-  EXPECT_EQ(CurrentPortProvider().OpenFailure("COM8"), SystemErrorText(ECONNREFUSED));
-  unsetenv("R742_COM8");
+  EXPECT_EQ(CurrentPortProvider().OpenFailure("COM8"), SystemErrorText(kRefused));
+  SetVariable("R742_COM8", "");
   EXPECT_EQ(OpenDevicePath("tcp://127.0.0.1:0", why), nullptr);
   EXPECT_NE(why.find("1..65535"), std::string::npos) << why;
 }
 
 TEST(TcpPortOpen, AServerThatNeverAnswersTheConnectEndsInTheTimeOut) {
   std::string address;
-  const int listener = Listen(address, 0);
-  ASSERT_GE(listener, 0);
+  const Socket listener = Listen(address, 0);
+  ASSERT_NE(listener, kNoSocket);
   std::string why;
   // Its one place in the queue taken, the server drops further connects unanswered.
   const std::unique_ptr<TcpPort> first = TcpPort::Open(*ParseTcpAddress(address), why, 1000);
   ASSERT_NE(first, nullptr) << why;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(TcpPort::Open(*ParseTcpAddress(address), why, 200), nullptr);
-  EXPECT_EQ(why, SystemErrorText(ETIMEDOUT));
+  EXPECT_EQ(why, SystemErrorText(TcpSocket::TimedOutCode()));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));  // not the system's minutes
-  close(listener);
+  CloseSocket(listener);
 }
 
 }  // namespace
