@@ -64,7 +64,8 @@ class ScanProgress final : public ScanObserver {
     const std::lock_guard lock(mutex_);
     ++found_;
     if (context_.progressIsTerminal) context_.err << "\r" << std::string(79, ' ') << "\r";
-    context_.err << "found node " << f.node << " on " << f.port << " at " << FoundAtText(f) << "\n" << std::flush;
+    context_.err << "found node " << f.node << " on " << f.port << " at " << SettingText(f.setting) << "\n"
+                 << std::flush;
   }
 
   void OnSettingRefused(const std::string& port, const ScanSetting& setting, const std::string& why) override {
@@ -94,7 +95,7 @@ nlohmann::json FoundJson(const FoundNode& f) {
                       {"baud", f.setting.baud},
                       {"parity", std::string(1, f.setting.parity)},
                       {"stop", f.setting.stopBits},
-                      {"device_server", f.settingHeldByServer},
+                      {"device_server", f.setting.heldByServer},
                       {"node", f.node},
                       {"refused", f.refused},
                       {"orders", f.orders}};
@@ -164,7 +165,7 @@ int RunScan(const CliOptions& options, CliContext& context) {
     context.out << nlohmann::json{{"nodes", nodes}, {"interrupted", interrupted}}.dump(2) << "\n";
   } else {
     for (const FoundNode& f : found) {
-      context.out << f.port << "  " << FoundAtText(f) << "  node " << f.node << "  byte order " << OrderText(f);
+      context.out << f.port << "  " << SettingText(f.setting) << "  node " << f.node << "  byte order " << OrderText(f);
       if (!f.orders.empty())
         context.out << "  " << WiringTypeName(f.wiringType) << " " << f.volts << " V " << f.amps << " A";
       context.out << "\n";

@@ -17,7 +17,7 @@ constexpr std::uint32_t kProbeDataOffset = 3;  // function 3: node, function, by
 
 FoundNode Found(const std::string& port, const ScanSetting& setting, unsigned node, const CModbusFrame& reply,
                 const ExchangeResult& x) {
-  FoundNode found{port, setting, false, node, x.verdict.fault == ReplyFault::kException, {}, 0, 0, 0};
+  FoundNode found{port, setting, node, x.verdict.fault == ReplyFault::kException, {}, 0, 0, 0};
   if (found.refused) return found;
   const std::uint32_t length = x.verdict.length;
   const std::uint32_t data = length > kProbeDataOffset + 2 ? length - kProbeDataOffset - 2 : 0;
@@ -35,16 +35,15 @@ FoundNode Found(const std::string& port, const ScanSetting& setting, unsigned no
 }  // namespace
 
 std::string SettingText(const ScanSetting& s) {
+  if (s.heldByServer) return "the device server's line setting";
   return std::to_string(s.baud) + " " + s.parity + " 8 " + std::to_string(s.stopBits);
-}
-
-std::string FoundAtText(const FoundNode& found) {
-  return found.settingHeldByServer ? "the device server's line setting" : SettingText(found.setting);
 }
 
 std::vector<ScanSetting> SettingsToScan(const ISerialPort& port, const ScanPlan& plan) {
   if (!port.IsDeviceServer() || plan.settings.empty()) return plan.settings;
-  return {plan.settings.front()};  // its baud rate still paces the probes
+  ScanSetting held = plan.settings.front();  // its baud rate still paces the probes
+  held.heldByServer = true;
+  return {held};
 }
 
 std::vector<ScanSetting> ScanSettings(const std::vector<std::uint32_t>& bauds, const std::string& parities,
@@ -106,7 +105,6 @@ ScanOutcome ScanPort(ISerialPort& port, const std::string& name, SiteClock& cloc
       const bool refusedByIt = x.verdict.fault == ReplyFault::kException && x.verdict.node == node;
       if (!x.ok && !refusedByIt) continue;
       outcome.found.push_back(Found(name, setting, node, reply, x));
-      outcome.found.back().settingHeldByServer = port.IsDeviceServer();
       observer.OnFound(outcome.found.back());
       if (plan.firstOnly) stop = true;
     }

@@ -18,6 +18,7 @@ struct ScanSetting {
   std::uint32_t baud = 38400;
   char parity = 'N';
   int stopBits = 2;
+  bool heldByServer = false;  // a device server's own line setting; baud only paces the probes
 };
 
 // The baud rates and parities of Port Setup, in the order that finds a node
@@ -26,7 +27,7 @@ struct ScanSetting {
 // count given is tried in turn for every setting.
 std::vector<ScanSetting> ScanSettings(const std::vector<std::uint32_t>& bauds, const std::string& parities,
                                       const std::vector<int>& stopBits);
-// "38400 N 8 2"
+// "38400 N 8 2", or "the device server's line setting"
 std::string SettingText(const ScanSetting& setting);
 
 inline constexpr std::uint32_t kScanBaudRates[] = {38400, 9600, 19200, 115200, 57600, 4800};
@@ -35,7 +36,6 @@ inline constexpr char kScanParities[] = {'N', 'E', 'O'};
 struct FoundNode {
   std::string port;  // as the user named it
   ScanSetting setting;
-  bool settingHeldByServer = false;  // found behind a device server, whose line setting it is
   unsigned node = 0;
   bool refused = false;                                // it answered with an exception
   std::vector<unsigned> orders;                        // the byte orders its values fit; one when it is certain
@@ -48,9 +48,6 @@ struct ScanPlan {
   std::uint32_t timeoutMs = 50;
   bool firstOnly = false;  // the whole scan ends at the first node found
 };
-
-// The setting a node was found at: SettingText, or the device server's.
-std::string FoundAtText(const FoundNode& found);
 
 // The settings `port` is scanned at: a device server has one line setting,
 // so only the node numbers are probed there.

@@ -19,7 +19,7 @@ std::string PortName(int index) { return "COM" + std::to_string(index + 1); }
 }  // namespace
 
 std::string FoundNodeRow(const FoundNode& f) {
-  std::string row = f.port + "  " + FoundAtText(f) + "  node " + std::to_string(f.node);
+  std::string row = f.port + "  " + SettingText(f.setting) + "  node " + std::to_string(f.node);
   if (f.refused) return row + "  (refused the probe: byte order unknown)";
   if (f.orders.size() != 1) return row + "  byte order unknown";
   return row + "  order " + std::to_string(f.orders[0]) + "  " + std::string(WiringTypeName(f.wiringType)) + " " +
