@@ -19,7 +19,7 @@ TEST(TcpAddress, TakesIpv4Ipv6AndHostNamesWithAPortAndRefusesTheRestWithAReason)
       {"tcp://[::1]:65535", "::1", 65535},
       {"tcp://[fe80::1:2]:502", "fe80::1:2", 502},
       {"tcp://[::ffff:192.168.0.1]:23", "::ffff:192.168.0.1", 23},
-      {"tcp://moxa-3.site.local:950", "moxa-3.site.local", 950},
+      {"tcp://ds-3.site.local:950", "ds-3.site.local", 950},
       {"tcp://localhost:04001", "localhost", 4001},
   };
   for (const auto& [text, host, port] : accepted) {
