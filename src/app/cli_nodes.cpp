@@ -86,18 +86,17 @@ std::unique_ptr<ISerialPort> OpenLine(NodeJob& job) {
 // connected to again.
 template <typename Each>
 int ForEachNode(NodeJob& job, Each each) {
-  std::unique_ptr<ISerialPort> port = OpenLine(job);
-  if (!port) return kExitPort;
   LinePace pace;
   pace.timeoutMs = job.options.timeoutMs.value_or(kWindowResponseMs);
   pace.baud = job.line.baud;
   pace.bitsPerChar = BitsPerChar(job.line.parity, job.line.stopBits);
   pace.windowPace = job.options.windowPace;
-  auto link = std::make_unique<NodeLink>(*port, job.context.clock, pace, job.label);
+  std::unique_ptr<ISerialPort> port;
+  std::unique_ptr<NodeLink> link;
   int worst = kExitOk;
   for (unsigned node : job.nodes) {
     if (job.context.interrupted) return kExitInterrupted;
-    if (port->IsDeviceServer() && port->DeviceGone()) {
+    if (!port || (port->IsDeviceServer() && port->DeviceGone())) {
       link.reset();
       port = OpenLine(job);
       if (!port) return std::max(worst, static_cast<int>(kExitPort));

@@ -1,5 +1,7 @@
 #include "serial/serial_port.h"
 
+#include <cstdlib>
+
 namespace r742 {
 namespace {
 
@@ -10,6 +12,13 @@ IPortProvider* installed = nullptr;
 std::optional<int> PortIndex(std::string_view name) {
   if (name.size() != 4 || name.substr(0, 3) != "COM" || name[3] < '1' || name[3] > '9') return std::nullopt;
   return name[3] - '1';
+}
+
+std::string PinnedDevice(std::string_view name) {
+  if (!PortIndex(name)) return {};
+  const std::string variable = "R742_" + std::string(name);
+  const char* value = std::getenv(variable.c_str());
+  return value != nullptr ? value : "";
 }
 
 IPortProvider& CurrentPortProvider() {

@@ -97,6 +97,10 @@ inline constexpr int kPortCount = 9;
 // 0..8 for "COM1".."COM9", nullopt for any other name.
 std::optional<int> PortIndex(std::string_view name);
 
+// What $R742_COMn pins the name COMn to (a device, a serial device server's
+// tcp://HOST:PORT); empty where it is unset or empty, or for another name.
+std::string PinnedDevice(std::string_view name);
+
 // Opens ports by their names ("COM1".."COM9").
 class IPortProvider {
  public:

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -25,10 +24,7 @@ std::string SameDeviceKey(const std::string& path) {
 
 std::array<std::string, kPortCount> PinnedDevices() {
   std::array<std::string, kPortCount> pinned;
-  for (int i = 0; i < kPortCount; ++i) {
-    const std::string variable = "R742_COM" + std::to_string(i + 1);
-    if (const char* value = std::getenv(variable.c_str()); value != nullptr) pinned[i] = value;  // empty: unset
-  }
+  for (int i = 0; i < kPortCount; ++i) pinned[i] = PinnedDevice("COM" + std::to_string(i + 1));
   return pinned;
 }
 

@@ -1,5 +1,4 @@
 #include <array>
-#include <cstdlib>
 #include <optional>
 
 #include "os/win32/utf16_text.h"
@@ -52,14 +51,6 @@ std::array<std::string, kPortCount> FriendlyNames() {
     }
   SetupDiDestroyDeviceInfoList(devices);
   return names;
-}
-
-// What $R742_COMn pins the name to (a device server's tcp://HOST:PORT or
-// another port's name); empty where it is not set.
-std::string PinnedDevice(std::string_view name) {
-  const std::string variable = "R742_" + std::string(name);
-  const char* value = PortIndex(name) ? std::getenv(variable.c_str()) : nullptr;
-  return value != nullptr ? value : "";
 }
 
 class Win32PortProvider final : public IPortProvider {
