@@ -13,10 +13,8 @@ void AppendJunk(std::vector<std::uint8_t>& out, std::uint32_t count) {
 
 }  // namespace
 
-ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply, const SimFaults& faults) {
+ReplyPlan ShapeReply(std::vector<std::uint8_t> reply, const SimFaults& faults) {
   ReplyPlan plan;
-  // A half-duplex adapter hears its own request at once, whatever the node does.
-  if (faults.echo && !request.empty()) plan.push_back({0, {request.begin(), request.end()}});
   if (faults.silent || reply.size() < 3) return plan;
 
   if (faults.wrongNode) {

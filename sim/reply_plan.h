@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "modbus/crc16.h"
@@ -20,8 +19,9 @@ struct ReplyChunk {
 using ReplyPlan = std::vector<ReplyChunk>;
 
 // Turns the node's clean reply (empty when it stays silent) into what the
-// line carries under `faults`: echo, silence, bad CRC, wrong node, truncation,
-// junk, delay and split. Exception replies are made by the node itself.
-ReplyPlan ShapeReply(std::span<const std::uint8_t> request, std::vector<std::uint8_t> reply, const SimFaults& faults);
+// line carries under `faults`: silence, bad CRC, wrong node, truncation, junk,
+// delay and split. Exception replies are made by the node itself; the echo
+// is the wire's (PacedWire).
+ReplyPlan ShapeReply(std::vector<std::uint8_t> reply, const SimFaults& faults);
 
 }  // namespace r742

@@ -7,7 +7,7 @@
 namespace r742 {
 
 struct SimFaults {
-  bool echo = false;                // every request comes back in front of the reply (also when nothing else does)
+  bool echo = false;                // the line gives every request back as it leaves the wire (PacedWire)
   bool silent = false;              // the node acts on requests but never answers
   bool badCrc = false;              // last CRC byte of the reply inverted
   std::uint8_t exceptionCode = 0;   // nonzero: every request is refused with this code, nothing is applied

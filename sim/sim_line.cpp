@@ -1,5 +1,6 @@
 #include "sim_line.h"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
 #include <utility>
@@ -52,14 +53,14 @@ SimNode& SimLine::Add(SimNode node, SimLineSettings listensAt) {
 ReplyPlan SimLine::HandleRequest(std::span<const std::uint8_t> frame, const SimLineSettings& sentAt) {
   const int named = frame.empty() ? -1 : frame[0];
   ReplyPlan reply;
-  bool heard = false, answered = false;
+  bool answered = false;
   for (Member& member : members_) {
     if (!Hears(member.listensAt, sentAt)) continue;
     ReplyPlan plan = member.node.HandleRequest(frame);
-    const bool addressed = !answered && member.node.Node() == named;
-    if (addressed || !heard) reply = std::move(plan);
-    answered = answered || addressed;
-    heard = true;
+    if (!answered && member.node.Node() == named) {
+      reply = std::move(plan);
+      answered = true;
+    }
   }
   return reply;
 }
@@ -72,6 +73,10 @@ SimNode* SimLine::Find(int number) {
 
 void SimLine::SetFaults(const SimFaults& faults) {
   for (Member& member : members_) member.node.Faults() = faults;
+}
+
+bool SimLine::Echoes() const {
+  return std::any_of(members_.begin(), members_.end(), [](const Member& m) { return m.node.Faults().echo; });
 }
 
 void GiveMeterOfPlace(SimNode& node, std::size_t place) {

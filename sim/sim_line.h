@@ -41,9 +41,8 @@ class SimLine {
   SimNode& Add(SimNode node, SimLineSettings listensAt = {});
 
   // One request as the line carried it at `sentAt`: every node that hears it
-  // handles it; what goes back is the plan of the node it names, else of the
-  // first node that heard it (its echo, when it has that fault). A request
-  // that no node hears gets nothing back.
+  // handles it; what goes back is the plan of the node it names. A request
+  // that no node hears, or that names no node, gets nothing back.
   ReplyPlan HandleRequest(std::span<const std::uint8_t> frame, const SimLineSettings& sentAt = {});
 
   std::size_t Size() const { return members_.size(); }
@@ -56,6 +55,9 @@ class SimLine {
 
   // The same faults on every node.
   void SetFaults(const SimFaults& faults);
+  // Whether the line gives each request back (a node's echo fault stands for
+  // the two-wire adapter that hears itself).
+  bool Echoes() const;
 
  private:
   struct Member {

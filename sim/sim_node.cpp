@@ -93,9 +93,9 @@ ReplyPlan SimNode::HandleRequest(std::span<const std::uint8_t> frame) {
   if (recent_.size() > kSimRecentRequests) recent_.pop_front();
 
   // Frames that are broken or meant for another node get no answer, as on a multi-drop line.
-  if (frame.size() < 4 || !CrcMatches(frame)) return ShapeReply(frame, {}, faults_);
+  if (frame.size() < 4 || !CrcMatches(frame)) return ShapeReply({}, faults_);
   const bool broadcast = frame[0] == 0;
-  if (!broadcast && frame[0] != node_) return ShapeReply(frame, {}, faults_);
+  if (!broadcast && frame[0] != node_) return ShapeReply({}, faults_);
 
   std::vector<std::uint8_t> reply;
   if (faults_.exceptionCode != 0)
@@ -103,7 +103,7 @@ ReplyPlan SimNode::HandleRequest(std::span<const std::uint8_t> frame) {
   else
     reply = Answer(frame);
   if (broadcast) reply.clear();
-  return ShapeReply(frame, std::move(reply), faults_);
+  return ShapeReply(std::move(reply), faults_);
 }
 
 std::vector<std::uint8_t> SimNode::Answer(std::span<const std::uint8_t> frame) {

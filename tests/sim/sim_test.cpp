@@ -95,8 +95,6 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
   const Bytes otherNode = WithCrc(Hex("02 10 00 46 00 02"));
   // Silence, a bad CRC and another node are met by the window's fault tests; here the other shapes.
   const std::tuple<const char*, SimFaults, ReplyPlan> cases[] = {
-      {"echo", {.echo = true, .delayMs = 5}, {{0, kRelease}, {5, kPassReply}}},
-      {"echo of a silent node", {.echo = true, .silent = true}, {{0, kRelease}}},
       {"truncate", {.truncate = 3}, {{0, Hex("01 10 00 46 00")}}},
       {"truncate all", {.truncate = 100}, {}},
       {"garbage", {.garbageBefore = 2, .garbageAfter = 3}, {{0, Hex("FF 00 01 10 00 46 00 02 A0 1D FF 00 FF")}}},
@@ -105,8 +103,8 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
        {.badCrc = true, .truncate = 1, .wrongNode = true},
        {{0, Bytes(otherNode.begin(), otherNode.end() - 1)}}},
   };
-  for (const auto& [name, faults, plan] : cases) EXPECT_EQ(ShapeReply(kRelease, kPassReply, faults), plan) << name;
-  EXPECT_TRUE(ShapeReply(kRelease, {}, {.delayMs = 5, .garbageBefore = 4}).empty()) << "no junk without a reply";
+  for (const auto& [name, faults, plan] : cases) EXPECT_EQ(ShapeReply(kPassReply, faults), plan) << name;
+  EXPECT_TRUE(ShapeReply({}, {.delayMs = 5, .garbageBefore = 4}).empty()) << "no junk without a reply";
 
   const Bytes passWrite = Q("01 10 00 46 00 02 04", {31427});
   SimNode refusing(1, 0), silent(1, 0);
