@@ -24,28 +24,29 @@ std::int64_t PacedWire::LeftWireUs(std::int64_t startUs, std::size_t index) cons
 void PacedWire::FromProgram(std::span<const std::uint8_t> bytes, std::int64_t atUs, bool echo) {
   if (bytes.empty()) return;
   if (options_.instant) {
-    requestEndUs_ = wireFreeUs_ = atUs;
+    requestEndUs_ = atUs;
     if (echo) Hand(atUs, bytes);
     return;
   }
-  const std::int64_t start = std::max(atUs, wireFreeUs_);
+  // A write that follows one still leaving the wire goes out after it.
+  const std::int64_t start = std::max(atUs, requestEndUs_);
   for (std::size_t i = 0; i < bytes.size(); ++i)
     if (echo) Arrive(bytes[i], LeftWireUs(start, i));
-  requestEndUs_ = wireFreeUs_ = LeftWireUs(start, bytes.size() - 1);
+  requestEndUs_ = LeftWireUs(start, bytes.size() - 1);
 }
 
 void PacedWire::Reply(const ReplyPlan& plan) {
   std::int64_t previousEnd = requestEndUs_ + (options_.instant ? 0 : options_.turnaroundUs);
   for (const ReplyChunk& chunk : plan) {
     if (chunk.bytes.empty()) continue;
-    const std::int64_t start = std::max(previousEnd + std::max<std::int64_t>(chunk.delayMs, 0) * 1000, wireFreeUs_);
+    const std::int64_t start = previousEnd + std::max<std::int64_t>(chunk.delayMs, 0) * 1000;
     if (options_.instant) {
       Hand(start, chunk.bytes);
-      previousEnd = wireFreeUs_ = start;
+      previousEnd = start;
       continue;
     }
     for (std::size_t i = 0; i < chunk.bytes.size(); ++i) Arrive(chunk.bytes[i], LeftWireUs(start, i));
-    previousEnd = wireFreeUs_ = LeftWireUs(start, chunk.bytes.size() - 1);
+    previousEnd = LeftWireUs(start, chunk.bytes.size() - 1);
   }
 }
 

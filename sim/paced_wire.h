@@ -41,8 +41,9 @@ class PacedWire {
   // The line's rate from now on; a baud rate of 0 (not known) carries bytes at once.
   void SetRate(std::uint32_t baud, unsigned bitsPerChar);
   // The program's bytes as they reach the line at `atUs`: they leave one
-  // character after another from when the wire is free; with `echo` each comes
-  // back to the program as it leaves.
+  // character after another once the program's earlier bytes have left; with
+  // `echo` each comes back to the program as it leaves. (The node's reply
+  // does not hold them back: colliding frames are not modelled.)
   void FromProgram(std::span<const std::uint8_t> bytes, std::int64_t atUs, bool echo);
   // When the last byte given so far has left the wire.
   std::int64_t RequestEndUs() const { return requestEndUs_; }
@@ -70,9 +71,8 @@ class PacedWire {
   WireOptions options_;
   std::uint32_t baud_ = 0;
   unsigned bitsPerChar_ = 11;
-  std::int64_t wireFreeUs_ = 0;
   std::int64_t requestEndUs_ = 0;
-  std::deque<TimedBytes> handed_;  // packets on their way to the program, in time order
+  std::deque<TimedBytes> handed_;   // packets on their way to the program, in time order
   std::optional<TimedBytes> open_;  // the adapter's packet being filled; atUs: its first byte
 };
 

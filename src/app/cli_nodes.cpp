@@ -89,7 +89,7 @@ int ForEachNode(NodeJob& job, Each each) {
   LinePace pace;
   pace.timeoutMs = job.options.timeoutMs.value_or(kWindowResponseMs);
   pace.baud = job.line.baud;
-  pace.bitsPerChar = BitsPerChar(job.line.parity, job.line.stopBits);
+  pace.bitsPerChar = BitsPerChar({.baud = job.line.baud, .parity = job.line.parity, .stopBits = job.line.stopBits});
   pace.windowPace = job.options.windowPace;
   std::unique_ptr<ISerialPort> port;
   std::unique_ptr<NodeLink> link;

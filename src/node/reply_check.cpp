@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "modbus/crc16.h"
 #include "modbus/modbus_frame.h"
 #include "node/echo_test.h"
 #include "node/node_map.h"
+#include "node/reply_length.h"
 
 namespace r742 {
 
@@ -21,6 +23,9 @@ ReplyVerdict CheckReply(CModbusFrame& reply, CEchoTest& echo, std::uint8_t node,
   }
   v.node = bytes[0];
   v.function = v.length >= 2 ? bytes[1] : 0;
+  v.crcHolds = v.length >= 3 && Crc16Value(bytes, v.length) == 0;
+  v.asAsked = v.length >= 2 && v.node == node && (v.function & ~kExceptionBit) == function;
+  if (v.asAsked) v.told = ToldReplyLength({bytes, v.length}).value_or(0);
   // Any function with the exception bit is a refusal, whatever its code byte says.
   if (reply.ExceptionCode() != 0 || (v.function & kExceptionBit) != 0) {
     v.fault = ReplyFault::kException;
@@ -41,13 +46,41 @@ ReplyVerdict CheckReply(CModbusFrame& reply, CEchoTest& echo, std::uint8_t node,
   return v;
 }
 
-std::string DescribeReplyFault(const ReplyVerdict& verdict, const ReadOutcome& read, std::uint32_t responseMs,
-                               const std::string& portLabel) {
+namespace {
+
+// What came when it was not a reply that passes its checks, before any reason
+// a valid frame gives.
+std::string DescribeBytes(const ReplyVerdict& v, std::uint8_t askedNode) {
   char text[96];
+  if (v.asAsked && (v.told == 0 || v.length < v.told)) {
+    if (v.told == 0)
+      std::snprintf(text, sizeof text, "reply incomplete: %u byte%s", v.length, v.length == 1 ? "" : "s");
+    else
+      std::snprintf(text, sizeof text, "reply incomplete: %u of %u bytes", v.length, v.told);
+    return text;
+  }
+  if (v.asAsked) return "CRC error";
+  std::snprintf(text, sizeof text, "no reply from node %u: %u byte%s that %s not one", askedNode, v.length,
+                v.length == 1 ? "" : "s", v.length == 1 ? "is" : "are");
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeReplyFault(const ReplyVerdict& verdict, const ReadOutcome& read, std::uint32_t responseMs,
+                               const std::string& portLabel, std::uint8_t askedNode) {
+  char text[96];
+  if (verdict.fault == ReplyFault::kNone && !read.deviceError) return {};
+  if (read.deviceError) {
+    std::string failed = portLabel + ": " + read.error;
+    if (verdict.length == 0 || verdict.crcHolds) return failed;
+    return DescribeBytes(verdict, askedNode) + "; " + failed;
+  }
+  // Bytes that are no valid frame are described as they are, whatever their second byte says.
+  if (verdict.fault != ReplyFault::kNothingReceived && !verdict.crcHolds) return DescribeBytes(verdict, askedNode);
   switch (verdict.fault) {
     case ReplyFault::kNone: return {};
     case ReplyFault::kNothingReceived:
-      if (read.deviceError) return portLabel + ": " + read.error;
       if (read.asked != 0 && read.received >= read.asked)
         std::snprintf(text, sizeof text, "%u bytes or more arrived: no reply is that long", read.asked);
       else

@@ -26,7 +26,10 @@ struct ReplyVerdict {
   std::uint8_t node = 0;     // the node that answered
   std::uint8_t function = 0;
   std::uint8_t exception = 0;
-  bool echoOnly = false;  // the line returned the request and nothing more
+  bool echoOnly = false;   // the line returned the request and nothing more
+  bool crcHolds = false;   // the bytes end in the CRC of the bytes before them
+  bool asAsked = false;    // they begin as a reply (or refusal) of the node and function asked
+  std::uint32_t told = 0;  // the whole reply's length, once its header tells it; else 0
 };
 
 // Removes the echo (see CEchoTest) and checks, in this order: something
@@ -44,9 +47,11 @@ struct ReadOutcome {
 };
 
 // One line for the engineer on a reply that failed ("no reply in 300 ms",
-// "CRC error", "exception 02 from node 1", "reply from node 2"); a port that
-// failed is named by `portLabel` ("COM1 (/dev/ttyUSB0): Input/output error").
+// "CRC error", "exception 02 from node 1", "reply from node 2", "reply
+// incomplete: 22 of 117 bytes", "no reply from node 1: 64 bytes that are not
+// one"); a port that failed is named by `portLabel` ("COM1 (/dev/ttyUSB0):
+// Input/output error"), after what part of a reply came before it.
 std::string DescribeReplyFault(const ReplyVerdict& verdict, const ReadOutcome& read, std::uint32_t responseMs,
-                               const std::string& portLabel);
+                               const std::string& portLabel, std::uint8_t askedNode);
 
 }  // namespace r742

@@ -14,20 +14,29 @@
 
 namespace r742 {
 
-// The parts of the device-control block the program sets.
+// The line setting a port takes as it is: the parts of the device-control
+// block the program sets.
 struct LineSettings {
   std::uint32_t baud = 0;
-  char parity = 'N';          // 'N', 'O' or 'E'
+  char parity = 'N';          // 'N', 'O' or 'E'; where the system has them also 'M' (mark) and 'S' (space)
   int dataBits = 8;           // 5..8
   int stopBits = 1;           // 1 or 2
+  bool halfStopBit = false;   // with stopBits 1: one and a half stop bits, where the system has them
   bool rtsToggle = false;     // RTS raised while bytes are being sent
   bool abortOnError = false;  // a line error ends the transfer in progress
 };
+
+// The bits of one character on the wire: start, data, parity and stop bits
+// (one and a half counted as two).
+unsigned BitsPerChar(const LineSettings& settings);
 
 // Read and write time-outs in milliseconds, with the platform's meaning: a
 // read of N bytes returns when N bytes arrived, when more than readInterval
 // passes between two bytes once data started, or after
 // N * readTotalMultiplier + readTotalConstant in all. Zero turns a limit off.
+// readInterval and readTotalMultiplier both kMaxTimeout with a constant
+// between them: the read returns at once with what has arrived, or with the
+// first bytes to arrive within readTotalConstant (ReadAnyWithin).
 struct CommTimeouts {
   std::uint32_t readInterval = 0;
   std::uint32_t readTotalMultiplier = 0;
@@ -35,6 +44,12 @@ struct CommTimeouts {
   std::uint32_t writeTotalMultiplier = 0;
   std::uint32_t writeTotalConstant = 0;
 };
+
+inline constexpr std::uint32_t kMaxTimeout = 0xFFFFFFFF;
+
+// `timeouts` with reads that return as soon as anything has arrived, waiting
+// up to `ms` (1 at least) for the first byte; the write time-outs kept.
+CommTimeouts ReadAnyWithin(CommTimeouts timeouts, std::uint32_t ms);
 
 // Whether a transfer that failed with `code` says the device itself went away
 // (an adapter pulled out), rather than a fault on the line; each OS's serial

@@ -6,9 +6,9 @@
 
 #include "modbus/modbus_frame.h"
 #include "node/node_map.h"
+#include "node/reply_length.h"
 #include "sequencer/operation_states.h"
 #include "serial/serial_port.h"
-#include "site/reply_length.h"
 #include "site/site_clock.h"
 
 namespace r742 {
@@ -24,8 +24,6 @@ std::int64_t SilentIntervalUs(const LinePace& pace) {
 }
 
 }  // namespace
-
-unsigned BitsPerChar(char parity, int stopBits) { return 1 + 8 + (parity == 'N' ? 0 : 1) + (stopBits == 2 ? 2 : 1); }
 
 NodeLink::NodeLink(ISerialPort& port, SiteClock& clock, LinePace pace, std::string label)
     : port_(port), clock_(clock), pace_(pace), label_(std::move(label)) {}
@@ -43,6 +41,7 @@ ExchangeResult NodeLink::Exchange(std::span<const std::uint8_t> request, CModbus
   clock_.SleepUntilUs(nextRequestUs_);
 
   const bool opensOperation = std::exchange(operationStarted_, false);
+  const std::int64_t writeStartUs = clock_.NowUs();
   result.write = SendRequest(port_, request);
   echo_.NoteRequest(request.first(result.write.written), opensOperation);
   if (result.write.written != request.size()) {
@@ -55,13 +54,14 @@ ExchangeResult NodeLink::Exchange(std::span<const std::uint8_t> request, CModbus
     clock_.SleepUntilUs(sentUs + std::int64_t{pace_.timeoutMs} * kUsPerMs);
     result.read = ReadAsWindow(reply);
   } else {
-    result.read = ReadFast(request, reply);
+    // A write may return as soon as the driver holds the request, long before its last bit left.
+    result.read = ReadFast(request, reply, std::max(sentUs, writeStartUs + WireTimeUs(request.size())));
   }
   result.verdict = CheckReply(reply, echo_, request[0], request[1]);
   result.ok = result.verdict.fault == ReplyFault::kNone && !result.read.deviceError;
   if (!result.ok) {
+    result.fault = DescribeReplyFault(result.verdict, result.read, pace_.timeoutMs, label_, request[0]);
     if (result.verdict.fault == ReplyFault::kNone) result.verdict.fault = ReplyFault::kNothingReceived;
-    result.fault = DescribeReplyFault(result.verdict, result.read, pace_.timeoutMs, label_);
   }
 
   const std::int64_t quietUs = clock_.NowUs();
@@ -73,37 +73,53 @@ ExchangeResult NodeLink::Exchange(std::span<const std::uint8_t> request, CModbus
   return result;
 }
 
-// Reads in steps: each asks for the bytes that tell the reply's length, then
-// for the rest of it; the first waits up to the time-out, each later one ends
-// when the line stays quiet for the gap.
-ReadOutcome NodeLink::ReadFast(std::span<const std::uint8_t> request, CModbusFrame& reply) {
+std::int64_t NodeLink::WireTimeUs(std::size_t bytes) const {
+  const double us = double(bytes) * pace_.bitsPerChar * 1e6 / std::max<std::uint32_t>(pace_.baud, 1);
+  return static_cast<std::int64_t>(std::ceil(us));
+}
+
+bool NodeLink::IsWholeEcho(std::span<const std::uint8_t> received, std::span<const std::uint8_t> request) const {
+  const bool mayEcho = echo_.m_bEchoProbe != 0 || (echo_.m_bEchoChecked != 0 && echo_.m_bEchoPresent != 0);
+  return mayEcho && std::ranges::equal(received, request);
+}
+
+// A reply is complete once its length is in; else it ends when no new byte
+// came for the quiet gap; a reply that has not started ends at the time-out,
+// which counts from the end of the request on the wire, or on a line that
+// echoes from when the whole echo came back. The time-out bounds the start of
+// a reply, never its length.
+ReadOutcome NodeLink::ReadFast(std::span<const std::uint8_t> request, CModbusFrame& reply, std::int64_t wireEndUs) {
   ReadOutcome out;
   out.asked = kReplyReadLimit;
   std::uint8_t* buffer = reply.ReceiveBuffer();
   std::uint32_t have = 0;
   CommTimeouts timeouts{};
   port_.GetCommTimeouts(timeouts);
-  // The time-out counts from the end of the request on the wire; the write may return before.
-  const auto wireMs = static_cast<std::uint32_t>(
-      std::ceil(double(request.size()) * pace_.bitsPerChar * 1000.0 / std::max<std::uint32_t>(pace_.baud, 1)));
-  const std::uint32_t firstByteMs = pace_.timeoutMs + wireMs;
+  const std::int64_t timeoutUs = std::int64_t{pace_.timeoutMs} * kUsPerMs;
+  std::int64_t lastByteUs = wireEndUs;
   while (have < kLongestReply) {
     const std::uint32_t expect = BytesToExpect({buffer, have}, request, echo_);
     if (expect != 0 && have >= expect) break;
+    std::int64_t deadlineUs = lastByteUs + kQuietGapMs * kUsPerMs;
+    if (have == 0)
+      deadlineUs = wireEndUs + timeoutUs;
+    else if (IsWholeEcho({buffer, have}, request))
+      deadlineUs = std::max(wireEndUs, lastByteUs) + timeoutUs;
+    const std::int64_t leftUs = deadlineUs - clock_.NowUs();
+    if (leftUs <= 0) break;
+    // Only the reply's own bytes: what may follow it stays on the line until the next request purges it.
     const std::uint32_t want = (expect == 0 ? kLongestReply : std::min(expect, kLongestReply)) - have;
-    timeouts.readInterval = kQuietGapMs;
-    timeouts.readTotalMultiplier = 0;
-    timeouts.readTotalConstant = have == 0 ? firstByteMs : kQuietGapMs;
+    const auto waitMs = static_cast<std::uint32_t>((leftUs + kUsPerMs - 1) / kUsPerMs);
     std::uint32_t got = 0;
-    if (!port_.SetCommTimeouts(timeouts) || !port_.Read(buffer + have, want, got)) {
+    const bool read = port_.SetCommTimeouts(ReadAnyWithin(timeouts, waitMs)) && port_.Read(buffer + have, want, got);
+    have += std::min(got, want);
+    if (got > 0) lastByteUs = clock_.NowUs();
+    if (!read) {
       out.deviceError = true;
       out.error = port_.LastErrorText();
       out.deviceGone = port_.DeviceGone();
-      have += std::min(got, want);
       break;
     }
-    have += std::min(got, want);
-    if (got < want) break;  // the line went quiet, or nothing came in time
   }
   out.received = have;
   reply.TakeReceived(have, out.asked);

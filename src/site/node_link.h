@@ -27,8 +27,6 @@ struct LinePace {
   bool windowPace = false;
 };
 
-unsigned BitsPerChar(char parity, int stopBits);
-
 struct ExchangeResult {
   bool ok = false;
   WriteOutcome write;
@@ -52,7 +50,10 @@ class NodeLink {
   ISerialPort& Port() { return port_; }
 
  private:
-  ReadOutcome ReadFast(std::span<const std::uint8_t> request, CModbusFrame& reply);
+  ReadOutcome ReadFast(std::span<const std::uint8_t> request, CModbusFrame& reply, std::int64_t wireEndUs);
+  std::int64_t WireTimeUs(std::size_t bytes) const;
+  // Whether `received` is the request coming back whole on a line that may echo it.
+  bool IsWholeEcho(std::span<const std::uint8_t> received, std::span<const std::uint8_t> request) const;
   ReadOutcome ReadAsWindow(CModbusFrame& reply);
 
   ISerialPort& port_;

@@ -89,7 +89,7 @@ ScanOutcome ScanPort(ISerialPort& port, const std::string& name, SiteClock& cloc
       outcome.probes += plan.nodes.size();
       continue;
     }
-    link.SetPace({plan.timeoutMs, setting.baud, BitsPerChar(setting.parity, setting.stopBits), false});
+    link.SetPace({plan.timeoutMs, setting.baud, BitsPerChar(line), false});
     for (unsigned node : plan.nodes) {
       if (stop) break;
       observer.OnProbe(name, setting, node, outcome.probes, total);
@@ -102,7 +102,8 @@ ScanOutcome ScanPort(ISerialPort& port, const std::string& name, SiteClock& cloc
         outcome.deviceError = x.fault;
         return outcome;
       }
-      const bool refusedByIt = x.verdict.fault == ReplyFault::kException && x.verdict.node == node;
+      const bool refusedByIt =
+          x.verdict.fault == ReplyFault::kException && x.verdict.node == node && x.verdict.crcHolds;
       if (!x.ok && !refusedByIt) continue;
       outcome.found.push_back(Found(name, setting, node, reply, x));
       observer.OnFound(outcome.found.back());

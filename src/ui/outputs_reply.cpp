@@ -30,7 +30,8 @@ std::uint32_t COutputsDlg::ProcessReply() {
   ReplyVerdict verdict = CheckReply(frame, m_echo, static_cast<std::uint8_t>(m_nNode), m_nRequestFunction);
   const auto rejected = [&](ReplyFault fault) {
     verdict.fault = fault;
-    m_strExchangeFault = DescribeReplyFault(verdict, read, static_cast<std::uint32_t>(m_nResponseMs), m_strPortLabel);
+    m_strExchangeFault = DescribeReplyFault(verdict, read, static_cast<std::uint32_t>(m_nResponseMs), m_strPortLabel,
+                                            static_cast<std::uint8_t>(m_nNode));
     return 0u;
   };
   if (verdict.fault != ReplyFault::kNone) return rejected(verdict.fault);

@@ -9,6 +9,7 @@
 
 #include "app/cli_commands.h"
 #include "model/param_catalogue.h"
+#include "site/scan.h"
 #include "site/scan_session.h"
 #include "site/site_clock.h"
 #include "site/site_line.h"
@@ -36,7 +37,7 @@ class CliTest : public ::testing::Test {
   CliTest() {
     provider.Add("COM1", line);
     ConnectSimLine(line, nodes);
-    line.SetReadEnded([this](std::int64_t endMs) { clock.MoveTo(endMs * 1000); });
+    line.SetReadEnded([this](std::int64_t endUs) { clock.MoveTo(endUs); });
     clock.interrupt_ = &interrupted;
     nodes.Add(SimNode(1, 2));
   }
@@ -54,7 +55,7 @@ class CliTest : public ::testing::Test {
   std::string File(const std::string& name) { return (dir / name).string(); }
 
   VirtualClock clock;
-  MemoryLine line{[this] { return clock.now_ / 1000; }};
+  MemoryLine line{[this] { return clock.now_; }};
   MemoryPortProvider provider;
   PortProviderScope scope{provider};
   SimLine nodes;
@@ -136,9 +137,7 @@ TEST_F(CliTest, AValueTheNodeStoresOtherwiseIsReportedTheNodeReleasedAndNoOtherW
   const std::string config = File("site.json");
   ASSERT_EQ(Run({"read", "-o", config}), 0);
   // The node limits the CH1 nominal it is given, as a node with other limits might.
-  line.SetPeer([this](std::span<const std::uint8_t> frame, std::int64_t nowMs) {
-    for (const ReplyChunk& chunk : nodes.HandleRequest(frame, SimLineSettingsOf(line.ProgramSettings())))
-      line.DeliverToProgram(chunk.bytes, nowMs += chunk.delayMs);
+  ConnectSimLine(line, nodes, {}, [this](std::span<const std::uint8_t> frame) {
     if (frame.size() > 1 && frame[1] == 16 && nodes.Node(0).Value(14) == 100.0f) nodes.Node(0).SetValue(14, 99.5f);
   });
   nodes.Add(SimNode(2, 2));
@@ -155,10 +154,36 @@ TEST_F(CliTest, ExchangesRunAtTheLinesPaceUnlessTheWindowsIsAsked) {
   nodes.Node(0).Faults().delayMs = 5;
   nodes.Node(0).Faults().echo = true;
   ASSERT_EQ(Run({"read"}), 0) << err.str();
-  EXPECT_LT(clock.now_, 5 * (5 + 20) * 1000);
+  // The five frames and their echoes take 165 ms on the wire at 38400 with the node's turn-arounds;
+  // waiting for the quiet gap after each reply would add 100.
+  EXPECT_LT(clock.now_, 175'000);
   const std::int64_t start = clock.now_;
   ASSERT_EQ(Run({"read", "--pace", "window"}), 0) << err.str();
   EXPECT_GE(clock.now_ - start, 5 * (300 + 300) * 1000);
+}
+
+// Every baud rate of Port Setup, a line that hands bytes over at once or an
+// adapter with its latency, a line that echoes or not, a quick node and one
+// that takes a while: read, send and a scan all reach the node.
+TEST_F(CliTest, ReadSendAndScanReachTheNodeOnEveryPacedLine) {
+  std::filesystem::create_directories(dir);
+  const std::string config = File("site.json");
+  ASSERT_EQ(Run({"read", "-o", config}), 0) << err.str();
+  for (const std::uint32_t baud : kScanBaudRates)
+    for (const WireOptions wire : {WireOptions{}, WireOptions{.latencyUs = 16'000, .packetBytes = 62}})
+      for (const bool echo : {false, true})
+        for (const std::int64_t delayMs : {0, 120}) {
+          ConnectSimLine(line, nodes, wire);
+          nodes.Node(0).Faults() = {.echo = echo, .delayMs = delayMs};
+          const std::string b = std::to_string(baud), what = b + (wire.packetBytes != 0 ? " adapter" : "") +
+                                                             (echo ? " echo" : "") + " delay " +
+                                                             std::to_string(delayMs);
+          EXPECT_EQ(Run({"read", "--baud", b}), 0) << what << err.str();
+          EXPECT_EQ(Run({"send", config, "--baud", b}), 0) << what << err.str();
+          EXPECT_EQ(Run({"scan", "--baud", b, "--parity", "N", "--nodes", "1-2", "--timeout", "150"}), 0)
+              << what << err.str();
+          EXPECT_NE(out.str().find(b + " N 8 2  node 1  byte order 2"), std::string::npos) << what << out.str();
+        }
 }
 
 TEST_F(CliTest, ScanFindsEachNodeAtItsSettingsWithItsByteOrder) {

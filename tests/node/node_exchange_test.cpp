@@ -23,18 +23,20 @@ const Bytes kReply =
     Hex("01 03 24 40 80 00 00 42 C8 00 00 00 00 00 00 42 10 00 00 43 16 00 00 C2 48 00 00 "
         "00 00 00 00 42 C8 00 00 00 00 00 00 41 13");
 
-// The first reply of an operation whose request was kSent, asked of node 1.
-std::string Judged(const Bytes& arriving) {
+// The first reply of an operation whose request was kSent, asked of node 1;
+// with `failure` the read failed after what arrived.
+std::string Judged(const Bytes& arriving, const char* failure = nullptr) {
   PortScript script{.reply = arriving};
   FakePort port(script);
   CEchoTest echo;
   echo.Arm();
   echo.NoteRequest(kSent, true);
   CModbusFrame frame;
-  const ReadOutcome read = ReceiveReply(port, frame);
+  ReadOutcome read = ReceiveReply(port, frame);
+  if (failure != nullptr) read.deviceError = true, read.error = failure;
   const ReplyVerdict verdict = CheckReply(frame, echo, 1, 3);
   if (verdict.fault == ReplyFault::kNone) return "accepted " + std::to_string(verdict.length);
-  return DescribeReplyFault(verdict, read, 300, "COM1 (/dev/ttyUSB0)");
+  return DescribeReplyFault(verdict, read, 300, "COM1 (/dev/ttyUSB0)", 1);
 }
 
 // Silence, an echo alone or before the reply, an exception, a short reply, a bad CRC, another node and
@@ -48,12 +50,16 @@ TEST(NodeReply, EachFaultIsRejectedWithItsReason) {
       {"longest reply", WithCrc(Join(Hex("01 03"), Bytes(507, 7))), "accepted 511"},
       {"read filled", WithCrc(Join(Hex("01 03"), Bytes(508, 7))), "512 bytes or more arrived: no reply is that long"},
       {"exception bit with code 0", WithCrc(Hex("01 83 00")), "exception 00 from node 1"},
-      {"two bytes", Hex("01 03"), "reply too short (2 bytes)"},
-      {"junk before", Join(Hex("FF 00"), kReply), "CRC error"},
+      {"two bytes", Hex("01 03"), "reply incomplete: 2 bytes"},
+      {"cut short", Bytes(kReply.begin(), kReply.begin() + 22), "reply incomplete: 22 of 41 bytes"},
+      {"junk before", Join(Hex("FF 00"), kReply), "no reply from node 1: 43 bytes that are not one"},
+      {"junk with the exception bit", Hex("E3 C0 FF 00 FF"), "no reply from node 1: 5 bytes that are not one"},
       {"two frames glued", Join(kReply, kReply), "CRC error"},
       {"another function", Hex("01 10 00 18 00 12 C0 03"), "reply to function 16 from node 1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Judged(c.arriving), c.verdict) << c.what;
+  EXPECT_EQ(Judged(Bytes(kReply.begin(), kReply.begin() + 22), "Connection reset by peer"),
+            "reply incomplete: 22 of 41 bytes; COM1 (/dev/ttyUSB0): Connection reset by peer");
 }
 
 TEST(NodeReply, OneReadOfTheReplyLimitClearsTheErrorStateWhenNothingCame) {

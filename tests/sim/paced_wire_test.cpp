@@ -33,13 +33,14 @@ TEST(PacedWire, CharactersTakeTheirBitsAtTheBaudRateEchoFirstThenTheReplyAfterTh
   EXPECT_EQ(got[0], std::pair(std::int64_t{1000 + 287}, std::uint8_t{0x01}));  // the echo as it leaves the wire
   EXPECT_EQ(got[7].first, 3292);
   EXPECT_EQ(got[8], std::pair(std::int64_t{3292 + 2000 + 5000 + 287}, std::uint8_t{0x01}));
-  EXPECT_EQ(got[12].first, 3292 + 7000 + 1433);                    // five characters: 1432.3 us
-  EXPECT_EQ(got[13].first, 3292 + 7000 + 1433 + 30'000 + 287);     // the split's pause after the first part left
+  EXPECT_EQ(got[12].first, 3292 + 7000 + 1433);                 // five characters: 1432.3 us
+  EXPECT_EQ(got[13].first, 3292 + 7000 + 1433 + 30'000 + 287);  // the split's pause after the first part left
   EXPECT_FALSE(wire.NextDueUs()) << "all taken";
 
-  // A request written while the wire is still busy waits for it; nothing is due before its time.
-  wire.FromProgram(kRequest, 0, false);
-  EXPECT_EQ(wire.RequestEndUs(), got[13].first + 2292);
+  // A write while the one before is still leaving waits for it; nothing is due before its time.
+  wire.FromProgram(kRequest, 20'000, false);
+  wire.FromProgram(kRequest, 20'000, false);
+  EXPECT_EQ(wire.RequestEndUs(), 20'000 + 2292 + 2292);
   wire.Reply({{0, Hex("01 02")}});
   EXPECT_TRUE(wire.TakeDue(wire.RequestEndUs() + 2286).empty());
   EXPECT_EQ(wire.NextDueUs(), wire.RequestEndUs() + 2287);

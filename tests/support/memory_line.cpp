@@ -37,7 +37,7 @@ class MemoryPort final : public ISerialPort {
 
   bool PurgeReceive() override {
     auto& queue = line_.toProgram_;
-    for (const std::int64_t now = line_.clock_(); !queue.empty() && queue.front().atMs <= now;) queue.pop_front();
+    for (const std::int64_t now = line_.clock_(); !queue.empty() && queue.front().atUs <= now;) queue.pop_front();
     return true;
   }
   bool ClearCommError(std::uint32_t& errors) override { return (errors = 0, true); }
@@ -64,24 +64,26 @@ bool MemoryPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& 
   received = 0;
   if (Gone()) return Fail(EIO);
   const ReadLimits limits = ReadLimitsFor(timeouts_, count);
+  const std::int64_t totalUs = limits.totalMs * 1000, intervalUs = limits.intervalMs * 1000;
   const std::int64_t start = line_.clock_();
   std::int64_t previous = start;
   auto& queue = line_.toProgram_;
   while (received < count && !queue.empty()) {
-    const std::int64_t arrival = std::max(queue.front().atMs, previous);
+    const std::int64_t arrival = std::max(queue.front().atUs, previous);
     if (limits.immediate && arrival > start) break;
-    if (limits.totalMs != 0 && arrival - start > limits.totalMs) break;
-    if (received > 0 && limits.intervalMs != 0 && arrival - previous > limits.intervalMs) break;
+    if (totalUs != 0 && arrival - start > totalUs) break;
+    if (received > 0 && intervalUs != 0 && arrival - previous > intervalUs) break;
+    if (limits.firstBytes && received > 0 && arrival > previous) break;  // all that had come with the first
     buffer[received++] = queue.front().value;
     queue.pop_front();
     previous = arrival;
   }
   if (line_.readEnded_) {
-    // Done when the count is in; else when the first limit to run out does.
+    // Done when the count is in, or the first bytes came; else when the first limit to run out does.
     std::int64_t end = previous;
-    if (received < count && !limits.immediate) {
-      end = limits.totalMs != 0 ? start + limits.totalMs : previous;
-      if (received > 0 && limits.intervalMs != 0) end = std::min(end, previous + limits.intervalMs);
+    if (received < count && !limits.immediate && !(limits.firstBytes && received > 0)) {
+      end = totalUs != 0 ? start + totalUs : previous;
+      if (received > 0 && intervalUs != 0) end = std::min(end, previous + intervalUs);
     }
     line_.readEnded_(end);
   }

@@ -1,8 +1,9 @@
 // An in-memory serial line between the program and an in-process node, with
-// the read semantics of a real port measured on a caller-given clock (the
-// headless backend's virtual clock in whole-window tests). Nothing sleeps: a
-// byte carries the time it arrives, and a read at time T takes what a real
-// read starting at T would have returned under the port's read time-outs.
+// the read semantics of a real port measured on a caller-given clock in
+// microseconds (the headless backend's virtual clock in whole-window tests).
+// Nothing sleeps: a byte carries the time it arrives, and a read at time T
+// takes what a real read starting at T would have returned under the port's
+// read time-outs.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +22,9 @@ namespace r742 {
 
 class MemoryLine {
  public:
-  using Clock = std::function<std::int64_t()>;  // milliseconds
-  // Called with every write of the program's end, as one frame, at `nowMs`.
-  using Peer = std::function<void(std::span<const std::uint8_t> frame, std::int64_t nowMs)>;
+  using Clock = std::function<std::int64_t()>;  // microseconds
+  // Called with every write of the program's end, as one frame, at `nowUs`.
+  using Peer = std::function<void(std::span<const std::uint8_t> frame, std::int64_t nowUs)>;
 
   explicit MemoryLine(Clock clock) : clock_(std::move(clock)) {}
 
@@ -31,10 +32,10 @@ class MemoryLine {
   // Called after each read of the program's end with the time a real read
   // would have ended, so that a virtual clock can move on to it (a program
   // that blocks in its reads, unlike the window, which waits on timers).
-  void SetReadEnded(std::function<void(std::int64_t endMs)> readEnded) { readEnded_ = std::move(readEnded); }
-  // The node side puts bytes on the line towards the program, arriving at `atMs`.
-  void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atMs) {
-    for (std::uint8_t b : bytes) toProgram_.push_back({b, atMs});
+  void SetReadEnded(std::function<void(std::int64_t endUs)> readEnded) { readEnded_ = std::move(readEnded); }
+  // The node side puts bytes on the line towards the program, arriving at `atUs`.
+  void DeliverToProgram(std::span<const std::uint8_t> bytes, std::int64_t atUs) {
+    for (std::uint8_t b : bytes) toProgram_.push_back({b, atUs});
   }
   // A write that the node side makes fail (the program's Write then reports 0 bytes).
   void SetWriteFails(bool fails) { writeFails_ = fails; }
@@ -59,7 +60,7 @@ class MemoryLine {
   friend class MemoryPortProvider;
   struct TimedByte {
     std::uint8_t value;
-    std::int64_t atMs;
+    std::int64_t atUs;
   };
   Clock clock_;
   Peer peer_;

@@ -18,20 +18,19 @@ namespace r742 {
 
 class LineClock final : public SiteClock {
  public:
-  // Connects itself to `line`, whose clock must read NowMs().
+  // Connects itself to `line`, whose clock must read NowUs().
   void Follow(MemoryLine& line) {
-    line.SetReadEnded([this](std::int64_t endMs) { MoveTo(endMs); });
+    line.SetReadEnded([this](std::int64_t endUs) { MoveTo(endUs); });
   }
-  std::int64_t NowMs() const { return nowMs_; }
-  std::int64_t NowUs() override { return nowMs_ * 1000; }
+  std::int64_t NowUs() override { return nowUs_; }
   void SleepUntilUs(std::int64_t due) override {
     if (holdAfterWaits != 0 && --holdAfterWaits == 0) held = true;
     for (const auto end = std::chrono::steady_clock::now() + holdLimit; held && std::chrono::steady_clock::now() < end;)
       std::this_thread::yield();
-    MoveTo((due + 999) / 1000);
+    MoveTo(due);
   }
-  void MoveTo(std::int64_t ms) {
-    for (std::int64_t now = nowMs_; now < ms && !nowMs_.compare_exchange_weak(now, ms);) continue;
+  void MoveTo(std::int64_t us) {
+    for (std::int64_t now = nowUs_; now < us && !nowUs_.compare_exchange_weak(now, us);) continue;
   }
 
   std::atomic<bool> held{false};
@@ -39,7 +38,7 @@ class LineClock final : public SiteClock {
   std::chrono::milliseconds holdLimit{10000};   // a held wait ends after this at the latest
 
  private:
-  std::atomic<std::int64_t> nowMs_{0};
+  std::atomic<std::int64_t> nowUs_{0};
 };
 
 struct TwoNodeLine {
@@ -57,7 +56,7 @@ struct TwoNodeLine {
   }
 
   LineClock clock;
-  MemoryLine line{[this] { return clock.NowMs(); }};
+  MemoryLine line{[this] { return clock.NowUs(); }};
   SimLine nodes;
   MemoryPortProvider ports;
   PortProviderScope scope{ports};

@@ -12,6 +12,7 @@
 #include "modbus/modbus_test_support.h"
 #include "sim_node.h"
 #include "support/memory_line.h"
+#include "support/sim_line_peer.h"
 #include "ui/window_fixture.h"
 
 namespace r742::test {
@@ -45,12 +46,11 @@ class OperationTest : public MainWindowTest {
   void SetUp() override {
     ports.Add("COM1", line);
     // The node answers every write as one frame, except a request given a scripted reply.
-    line.SetPeer([this](std::span<const std::uint8_t> frame, std::int64_t nowMs) {
+    line.SetPeer([this](std::span<const std::uint8_t> frame, std::int64_t nowUs) {
       for (const auto& [request, reply] : scripted)
         if (std::equal(frame.begin(), frame.end(), request.begin(), request.end()))
-          return line.DeliverToProgram(reply, nowMs + 5);
-      for (const ReplyChunk& chunk : node.HandleRequest(frame))
-        line.DeliverToProgram(chunk.bytes, nowMs += chunk.delayMs);
+          return wire.Carry(line, frame, nowUs, node.Faults().echo, {{5, reply}});
+      wire.Carry(line, frame, nowUs, node.Faults().echo, node.HandleRequest(frame));
     });
     logFile = ::testing::TempDir() + "r742_log_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::remove(logFile.c_str());
@@ -82,7 +82,8 @@ class OperationTest : public MainWindowTest {
     return lines;
   }
 
-  MemoryLine line{[this] { return static_cast<std::int64_t>(platform.Now()); }};
+  MemoryLine line{[this] { return static_cast<std::int64_t>(platform.Now()) * 1000; }};
+  LineWire wire;
   MemoryPortProvider ports;
   PortProviderScope portScope{ports};
   SimNode node{1, 2};

@@ -9,7 +9,7 @@ namespace r742 {
 namespace {
 
 std::int64_t CharacterNs(const LineSettings& settings) {
-  const std::int64_t bits = 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+  const std::int64_t bits = BitsPerChar(settings);
   return settings.baud == 0 ? 0 : (bits * kNsPerSecond + settings.baud - 1) / settings.baud;
 }
 

@@ -58,7 +58,7 @@ bool ApplyLineSettings(const LineSettings& settings, termios& t) {
   const std::optional<speed_t> speed = SpeedFor(settings.baud);
   const std::optional<tcflag_t> size = CharacterSizeFor(settings.dataBits);
   const bool parityKnown = settings.parity == 'N' || settings.parity == 'O' || settings.parity == 'E';
-  if (!speed || !size || !parityKnown || (settings.stopBits != 1 && settings.stopBits != 2)) {
+  if (!speed || !size || !parityKnown || (settings.stopBits != 1 && settings.stopBits != 2) || settings.halfStopBit) {
     return false;
   }
   termios raw = t;

@@ -1,5 +1,6 @@
 #include "serial/win32/win32_serial_port.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -22,6 +23,47 @@ char ParityLetter(BYTE parity) {
   }
 }
 
+std::optional<BYTE> ParityCode(char letter) {
+  switch (letter) {
+    case 'N': return BYTE{NOPARITY};
+    case 'O': return BYTE{ODDPARITY};
+    case 'E': return BYTE{EVENPARITY};
+    case 'M': return BYTE{MARKPARITY};
+    case 'S': return BYTE{SPACEPARITY};
+    default: return std::nullopt;
+  }
+}
+
+// The line setting of a device-control block.
+void TakeLineSetting(const DCB& dcb, LineSettings& settings) {
+  settings.baud = dcb.BaudRate;
+  settings.parity = ParityLetter(dcb.Parity);
+  settings.dataBits = dcb.ByteSize;
+  settings.stopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;
+  settings.halfStopBit = dcb.StopBits == ONE5STOPBITS;
+}
+
+// Lays `settings` into the block as the system's parser of a line definition
+// does (no flow control); false for a setting no block can hold.
+bool PutLineSetting(const LineSettings& settings, DCB& dcb) {
+  const std::optional<BYTE> parity = ParityCode(settings.parity);
+  const bool stopKnown =
+      settings.halfStopBit ? settings.stopBits == 1 : settings.stopBits == 1 || settings.stopBits == 2;
+  if (!parity || !stopKnown || settings.dataBits < 5 || settings.dataBits > 8) return false;
+  dcb.BaudRate = settings.baud;
+  dcb.ByteSize = static_cast<BYTE>(settings.dataBits);
+  dcb.Parity = *parity;
+  dcb.fParity = *parity != NOPARITY ? TRUE : FALSE;
+  dcb.StopBits = settings.halfStopBit ? ONE5STOPBITS : settings.stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
+  dcb.fOutxCtsFlow = FALSE;
+  dcb.fOutxDsrFlow = FALSE;
+  dcb.fDsrSensitivity = FALSE;
+  dcb.fOutX = FALSE;
+  dcb.fInX = FALSE;
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  return true;
+}
+
 // The settings after the port name of a device-control text ("COM1: baud=...").
 std::string_view WithoutPortName(std::string_view definition) {
   const std::size_t start = definition.find_first_not_of(' ');
@@ -30,12 +72,6 @@ std::string_view WithoutPortName(std::string_view definition) {
   const std::string_view first = definition.substr(start, end == std::string_view::npos ? end : end - start);
   if (first.back() != ':' || first.find('=') != std::string_view::npos) return definition;
   return end == std::string_view::npos ? std::string_view{} : definition.substr(end + 1);
-}
-
-// The line-settings part of a device-control text for BuildCommDCBA.
-std::string CommDefinitionText(const LineSettings& s) {
-  return "baud=" + std::to_string(s.baud) + " parity=" + s.parity + " data=" + std::to_string(s.dataBits) +
-         " stop=" + std::to_string(s.stopBits);
 }
 
 }  // namespace
@@ -85,17 +121,15 @@ bool Win32SerialPort::GetCommState(LineSettings& settings) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
-  settings.baud = dcb.BaudRate;
-  settings.parity = ParityLetter(dcb.Parity);
-  settings.dataBits = dcb.ByteSize;
-  settings.stopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;
+  TakeLineSetting(dcb, settings);
   settings.rtsToggle = dcb.fRtsControl == RTS_CONTROL_TOGGLE;
   settings.abortOnError = dcb.fAbortOnError != 0;
   return true;
 }
 
-// The driver's own block with the line settings laid over it by the system's
-// parser, so that fields the program does not name keep the driver's values.
+// The system's parser decides what a line definition may say (mark and space
+// parity, 1.5 stop bits among them); the settings it gives are then taken as
+// they are by SetCommState.
 bool Win32SerialPort::BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why) {
   why.clear();  // the system gives its reason through LastErrorText
   DCB dcb{};
@@ -103,20 +137,20 @@ bool Win32SerialPort::BuildCommDCB(std::string_view definition, LineSettings& se
   if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
   const std::string text(WithoutPortName(definition));
   if (BuildCommDCBA(text.c_str(), &dcb) == 0) return Fail();
-  definition_ = text;
-  settings.baud = dcb.BaudRate;
-  settings.parity = ParityLetter(dcb.Parity);
-  settings.dataBits = dcb.ByteSize;
-  settings.stopBits = dcb.StopBits == TWOSTOPBITS ? 2 : 1;  // 1.5 stays in the system's own block
+  TakeLineSetting(dcb, settings);
   return true;
 }
 
+// The driver's own block with the line setting laid over it, so that fields
+// the program does not name keep the driver's values.
 bool Win32SerialPort::SetCommState(const LineSettings& settings) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (::GetCommState(H(handle_), &dcb) == 0) return Fail();
-  const std::string definition = definition_.empty() ? CommDefinitionText(settings) : definition_;
-  if (BuildCommDCBA(definition.c_str(), &dcb) == 0) return Fail();
+  if (!PutLineSetting(settings, dcb)) {
+    lastError_ = ERROR_INVALID_PARAMETER;
+    return false;
+  }
   dcb.fBinary = TRUE;
   dcb.fAbortOnError = settings.abortOnError ? TRUE : FALSE;
   dcb.fRtsControl = settings.rtsToggle ? RTS_CONTROL_TOGGLE : RTS_CONTROL_ENABLE;

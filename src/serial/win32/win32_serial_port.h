@@ -26,7 +26,7 @@ class Win32SerialPort final : public ISerialPort {
   bool GetCommState(LineSettings& settings) override;
   bool SetCommState(const LineSettings& settings) override;
   // The system's BuildCommDCBA decides what it accepts (mark and space
-  // parity, 1.5 stop bits among them); SetCommState then uses its block.
+  // parity, 1.5 stop bits among them).
   bool BuildCommDCB(std::string_view definition, LineSettings& settings, std::string& why) override;
   bool GetCommTimeouts(CommTimeouts& timeouts) override;
   bool SetCommTimeouts(const CommTimeouts& timeouts) override;
@@ -44,7 +44,6 @@ class Win32SerialPort final : public ISerialPort {
   void* handle_;  // HANDLE, kept opaque so that this header needs no windows.h
   std::uint32_t lastError_ = 0;
   std::string notice_;
-  std::string definition_;  // the line settings the system accepted, for SetCommState
 };
 
 }  // namespace r742

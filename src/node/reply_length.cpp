@@ -1,4 +1,4 @@
-#include "site/reply_length.h"
+#include "node/reply_length.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,20 +11,29 @@ namespace {
 
 constexpr std::uint32_t kShortestReply = 5;  // an exception: node, function, code, CRC
 
-// The length of a reply that starts at `reply[0]`, or the bytes needed to know it.
-std::uint32_t ReplyLength(std::span<const std::uint8_t> reply) {
-  if (reply.size() < 2) return kShortestReply;
+}  // namespace
+
+std::optional<std::uint32_t> ToldReplyLength(std::span<const std::uint8_t> reply) {
+  if (reply.size() < 2) return std::nullopt;
   const std::uint8_t function = reply[1];
   if ((function & kExceptionBit) != 0) return kShortestReply;
   switch (function) {
-    case kReadHolding: return reply.size() < 3 ? 3 : 5u + reply[2];
-    case kWriteMultiple: return 8;
-    case kReadNodeSpecific: return reply.size() < 7 ? 7 : 9u + reply[6];
-    default: return 0;
+    case kReadHolding: return reply.size() < 3 ? std::nullopt : std::optional(5u + reply[2]);
+    case kWriteMultiple: return 8u;
+    case kReadNodeSpecific: return reply.size() < 7 ? std::nullopt : std::optional(9u + reply[6]);
+    default: return std::nullopt;
   }
 }
 
-}  // namespace
+std::uint32_t ReplyLength(std::span<const std::uint8_t> reply) {
+  if (const std::optional<std::uint32_t> told = ToldReplyLength(reply)) return *told;
+  if (reply.size() < 2) return kShortestReply;
+  switch (reply[1]) {
+    case kReadHolding: return 3;
+    case kReadNodeSpecific: return 7;
+    default: return 0;
+  }
+}
 
 std::uint32_t BytesToExpect(std::span<const std::uint8_t> received, std::span<const std::uint8_t> request,
                             const CEchoTest& echo) {
