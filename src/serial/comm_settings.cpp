@@ -10,9 +10,9 @@ unsigned BitsPerChar(const LineSettings& s) {
 }
 
 CommTimeouts ReadAnyWithin(CommTimeouts timeouts, std::uint32_t ms) {
-  timeouts.readInterval = kMaxTimeout;
-  timeouts.readTotalMultiplier = kMaxTimeout;
-  timeouts.readTotalConstant = std::clamp<std::uint32_t>(ms, 1, kMaxTimeout - 1);
+  timeouts.readInterval = 1;
+  timeouts.readTotalMultiplier = 0;
+  timeouts.readTotalConstant = std::max<std::uint32_t>(ms, 1);
   return timeouts;
 }
 

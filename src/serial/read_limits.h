@@ -11,7 +11,6 @@ namespace r742 {
 
 struct ReadLimits {
   bool immediate = false;       // all time-outs 0: only what is already there
-  bool firstBytes = false;      // returns with the first bytes to arrive
   std::int64_t intervalMs = 0;  // 0: no limit between bytes
   std::int64_t totalMs = 0;     // 0: no limit for the whole read
 };
@@ -19,14 +18,8 @@ struct ReadLimits {
 inline ReadLimits ReadLimitsFor(const CommTimeouts& t, std::uint32_t count) {
   // Kept well inside the nanosecond range of a 64-bit clock.
   constexpr std::uint64_t kLongestMs = std::uint64_t{1} << 40;
-  ReadLimits limits;
-  if (t.readInterval == kMaxTimeout && t.readTotalMultiplier == kMaxTimeout && t.readTotalConstant != 0 &&
-      t.readTotalConstant != kMaxTimeout) {
-    limits.firstBytes = true;
-    limits.totalMs = t.readTotalConstant;
-    return limits;
-  }
   const std::uint64_t total = std::uint64_t{count} * t.readTotalMultiplier + t.readTotalConstant;
+  ReadLimits limits;
   limits.intervalMs = t.readInterval;
   limits.totalMs = static_cast<std::int64_t>(std::min(total, kLongestMs));
   limits.immediate = limits.intervalMs == 0 && limits.totalMs == 0;

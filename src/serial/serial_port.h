@@ -34,9 +34,6 @@ unsigned BitsPerChar(const LineSettings& settings);
 // read of N bytes returns when N bytes arrived, when more than readInterval
 // passes between two bytes once data started, or after
 // N * readTotalMultiplier + readTotalConstant in all. Zero turns a limit off.
-// readInterval and readTotalMultiplier both kMaxTimeout with a constant
-// between them: the read returns at once with what has arrived, or with the
-// first bytes to arrive within readTotalConstant (ReadAnyWithin).
 struct CommTimeouts {
   std::uint32_t readInterval = 0;
   std::uint32_t readTotalMultiplier = 0;
@@ -45,10 +42,10 @@ struct CommTimeouts {
   std::uint32_t writeTotalConstant = 0;
 };
 
-inline constexpr std::uint32_t kMaxTimeout = 0xFFFFFFFF;
-
-// `timeouts` with reads that return as soon as anything has arrived, waiting
-// up to `ms` (1 at least) for the first byte; the write time-outs kept.
+// `timeouts` with reads that return once the bytes arriving pause for a
+// millisecond, or after `ms` (1 at least) when none come; the write time-outs
+// kept. (The system's own "return what is there" setting is not kept by
+// every implementation of the calls: wine's waits out its whole constant.)
 CommTimeouts ReadAnyWithin(CommTimeouts timeouts, std::uint32_t ms);
 
 // Whether a transfer that failed with `code` says the device itself went away

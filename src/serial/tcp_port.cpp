@@ -164,7 +164,7 @@ bool TcpPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& rec
       case TcpSocket::Outcome::kClosed: return Broken(TcpSocket::ClosedCode());
       case TcpSocket::Outcome::kFailed: return Broken(socket_->Error());
     }
-    if (limits.immediate || (limits.firstBytes && received > 0)) return true;
+    if (limits.immediate) return true;
 
     std::optional<std::int64_t> deadline;
     if (limits.totalMs != 0) deadline = start + limits.totalMs * kNsPerMs;

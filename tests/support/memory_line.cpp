@@ -73,15 +73,14 @@ bool MemoryPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t& 
     if (limits.immediate && arrival > start) break;
     if (totalUs != 0 && arrival - start > totalUs) break;
     if (received > 0 && intervalUs != 0 && arrival - previous > intervalUs) break;
-    if (limits.firstBytes && received > 0 && arrival > previous) break;  // all that had come with the first
     buffer[received++] = queue.front().value;
     queue.pop_front();
     previous = arrival;
   }
   if (line_.readEnded_) {
-    // Done when the count is in, or the first bytes came; else when the first limit to run out does.
+    // Done when the count is in; else when the first limit to run out does.
     std::int64_t end = previous;
-    if (received < count && !limits.immediate && !(limits.firstBytes && received > 0)) {
+    if (received < count && !limits.immediate) {
       end = totalUs != 0 ? start + totalUs : previous;
       if (received > 0 && intervalUs != 0) end = std::min(end, previous + intervalUs);
     }

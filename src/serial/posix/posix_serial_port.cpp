@@ -175,7 +175,6 @@ bool PosixSerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint3
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) return Fail(errno);
-    if (limits.firstBytes && received > 0) return true;
     if (hungUp) return Fail(EIO);  // the poll said hang-up and there was nothing to read
     if (limits.immediate) return true;
 

@@ -3,6 +3,8 @@
 // (an exclusive open, a driver that toggles RTS) needs a real Windows machine.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
 #include <tuple>
 
 #include "modbus/crc16.h"
@@ -40,8 +42,12 @@ class Win32PortTest : public ::testing::Test {
 
 // A pseudo-terminal keeps 8 data bits without parity whatever it is told, so only the baud rate and the stop
 // bits can come back changed here. RTS toggles where the driver has it; else (wine, many USB adapters) RTS is
-// held on and the open goes on with one remark for the event log.
+// held on and the open goes on with one remark for the event log. Each setting is the one given, not the line
+// definition the port was opened with (as a scan changes it).
 TEST_F(Win32PortTest, LineSettingsReachTheDriverAndComeBackRefusedOnesWithTheSystemsError) {
+  LineSettings opened;
+  std::string why;
+  ASSERT_TRUE(port->BuildCommDCB("COM1: baud=4800 parity=N data=8 stop=1", opened, why)) << why;
   for (const LineSettings& want :
        {LineSettings{.baud = 38400, .parity = 'N', .dataBits = 8, .stopBits = 2},
         LineSettings{.baud = 115200, .parity = 'N', .dataBits = 8, .stopBits = 1},
@@ -88,6 +94,20 @@ TEST_F(Win32PortTest, ARequestGetsItsWholeReplyAndStaleBytesArePurged) {
   std::uint32_t errors = 99;
   EXPECT_TRUE(port->ClearCommError(errors));
   EXPECT_EQ(errors, 0u);
+
+  // A read that returns with the first bytes to come, or with none at its constant.
+  ASSERT_TRUE(port->SetCommTimeouts(ReadAnyWithin({}, 10'000)));
+  const auto start = std::chrono::steady_clock::now();
+  const Bytes first = Exchange(kSystemRequest, 64);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(first[0], 0x01);
+  ASSERT_TRUE(port->PurgeReceive());
+  ASSERT_TRUE(port->SetCommTimeouts(ReadAnyWithin({}, 30)));
+  const auto quiet = std::chrono::steady_clock::now();
+  EXPECT_TRUE(port->Read(rest.data(), 64, received));
+  EXPECT_EQ(received, 0u);
+  EXPECT_GE(std::chrono::steady_clock::now() - quiet, std::chrono::milliseconds(25));
 }
 
 // Only COM1..COM9 open. What "Port Functionality" accepts is the system's to decide
