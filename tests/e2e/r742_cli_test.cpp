@@ -60,6 +60,22 @@ TEST_F(R742Program, ScansReadsSendsAndReleasesTheNodesOfALine) {
   EXPECT_EQ(Run({"read", "--port", (dir / "none").string()}), 3) << output;
 }
 
+// The slowest line a user meets: 9600 baud, the request echoed back at the wire's rate, and
+// every received byte handed over in a USB adapter's packets after its 16 ms latency.
+TEST_F(R742Program, ScansReadsSendsAndReleasesOnAnEchoingLineBehindAnAdapter) {
+  const std::string slow = (dir / "slow").string(), config = (dir / "slow.json").string();
+  ChildProcess slowSim;
+  ASSERT_TRUE(slowSim.Start({R742_NODE_SIM_PATH, "--link", slow, "--node", "1:baud=9600", "--echo", "--latency", "16",
+                             "--packet", "62"}));
+  ASSERT_EQ(slowSim.FirstLine(Clock::now() + 10s).rfind("/dev/", 0), 0u);
+  ASSERT_EQ(Run({"scan", slow, "--nodes", "1-2", "--baud", "9600", "--parity", "N"}), 0) << output;
+  EXPECT_NE(output.find("9600 N 8 2  node 1  byte order 2"), std::string::npos) << output;
+  ASSERT_EQ(Run({"read", "--port", slow, "--baud", "9600", "-o", config}), 0) << output;
+  ASSERT_EQ(Run({"send", config, "--json"}), 0) << output;
+  EXPECT_NE(output.find("\"check\": \"same\""), std::string::npos) << output;
+  EXPECT_EQ(Run({"release", "--port", slow, "--baud", "9600"}), 0) << output;
+}
+
 TEST_F(R742Program, CtrlCEndsAScanAtOnceAndPrintsWhatWasFound) {
   ChildProcess scan;
   ASSERT_TRUE(scan.Start({R742_CLI_PATH, "scan", link, "--nodes", "1,3-247", "--timeout", "100"}));
