@@ -23,7 +23,7 @@ std::int64_t PacedWire::LeftWireUs(std::int64_t startUs, std::size_t index) cons
 
 void PacedWire::FromProgram(std::span<const std::uint8_t> bytes, std::int64_t atUs, bool echo) {
   if (bytes.empty()) return;
-  if (options_.instant) {
+  if (options_.instant || options_.deviceSends) {
     requestEndUs_ = wireFreeUs_ = atUs;
     if (echo) Hand(atUs, bytes);
     return;
@@ -39,9 +39,9 @@ void PacedWire::Reply(const ReplyPlan& plan) {
   for (const ReplyChunk& chunk : plan) {
     if (chunk.bytes.empty()) continue;
     const std::int64_t start = std::max(previousEnd + std::max<std::int64_t>(chunk.delayMs, 0) * 1000, wireFreeUs_);
-    if (options_.instant) {
+    if (options_.instant || options_.deviceSends) {
       Hand(start, chunk.bytes);
-      previousEnd = wireFreeUs_ = start;
+      previousEnd = wireFreeUs_ = LeftWireUs(start, chunk.bytes.size() - 1);  // instant: at once
       continue;
     }
     for (std::size_t i = 0; i < chunk.bytes.size(); ++i) Arrive(chunk.bytes[i], LeftWireUs(start, i));

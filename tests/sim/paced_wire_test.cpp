@@ -33,8 +33,8 @@ TEST(PacedWire, CharactersTakeTheirBitsAtTheBaudRateEchoFirstThenTheReplyAfterTh
   EXPECT_EQ(got[0], std::pair(std::int64_t{1000 + 287}, std::uint8_t{0x01}));  // the echo as it leaves the wire
   EXPECT_EQ(got[7].first, 3292);
   EXPECT_EQ(got[8], std::pair(std::int64_t{3292 + 2000 + 5000 + 287}, std::uint8_t{0x01}));
-  EXPECT_EQ(got[12].first, 3292 + 7000 + 1433);                    // five characters: 1432.3 us
-  EXPECT_EQ(got[13].first, 3292 + 7000 + 1433 + 30'000 + 287);     // the split's pause after the first part left
+  EXPECT_EQ(got[12].first, 3292 + 7000 + 1433);                 // five characters: 1432.3 us
+  EXPECT_EQ(got[13].first, 3292 + 7000 + 1433 + 30'000 + 287);  // the split's pause after the first part left
   EXPECT_FALSE(wire.NextDueUs()) << "all taken";
 
   // A request written while the wire is still busy waits for it; nothing is due before its time.
@@ -71,12 +71,16 @@ TEST(PacedWire, AnAdapterHandsOverFullPacketsOrWhatCameWithinItsLatency) {
   }
 }
 
-TEST(PacedWire, AnInstantWireHandsWholeWritesOverAtOnce) {
-  PacedWire wire({.instant = true});
-  wire.SetRate(9600, 11);
-  wire.FromProgram(kRequest, 500, true);
-  wire.Reply({{5, Hex("01 02")}, {60, Hex("03")}});
-  EXPECT_EQ(wire.TakeAll(), (std::vector<TimedBytes>{{500, kRequest}, {5500, Hex("01 02")}, {65500, Hex("03")}}));
+// Behind a real device the UART paces: a chunk goes whole, the next one after its wire time.
+TEST(PacedWire, InstantAndDeviceWiresHandWholeWritesOverAtOnce) {
+  for (const bool device : {false, true}) {
+    PacedWire wire({.instant = !device, .deviceSends = device});
+    wire.SetRate(9600, 11);
+    wire.FromProgram(kRequest, 500, true);
+    wire.Reply({{5, Hex("01 02")}, {60, Hex("03")}});
+    const std::int64_t first = device ? 500 + 2000 + 5000 : 5500, second = device ? first + 2292 + 60'000 : 65500;
+    EXPECT_EQ(wire.TakeAll(), (std::vector<TimedBytes>{{500, kRequest}, {first, Hex("01 02")}, {second, Hex("03")}}));
+  }
 }
 
 }  // namespace
