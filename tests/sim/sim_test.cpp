@@ -118,7 +118,9 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
 
 // The node's side of the line: a request that comes in pieces is one request;
 // a control line that arrives meanwhile waits for the reply; a stop ends a
-// reply's delay at once, and the request then does not count as served.
+// reply's delay at once, and the request then does not count as served. A
+// socket pair is no terminal: the server knows no rate there, so bytes cross
+// at once (the echo too); the turn-around and the delay still count.
 TEST(SimLine, PiecesMakeOneRequestControlWaitsAndAStopEndsADelay) {
   int line[2], control[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, line), 0);
