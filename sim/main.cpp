@@ -92,6 +92,7 @@ int Serve(const r742::SimOptions& options) {
   LineServerOptions serverOptions;
   serverOptions.log = log.IsOpen() ? &log : nullptr;
   serverOptions.frameLimit = options.exitAfterFrames;
+  serverOptions.wire = options.wire;
   SimLine nodes;
   for (const SimNodeOptions& wanted : options.nodes) {
     const std::size_t place = nodes.Size();
