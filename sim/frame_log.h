@@ -1,7 +1,9 @@
 // A log of the frames on the line, one line per frame, flushed at once so
 // that another process can follow it:
-//   12.345 RX 01 03 00 00 00 38 44 18
-// The time is seconds since the log was opened, with milliseconds.
+//   12.345678 RX 01 03 00 00 00 38 44 18
+// The time is seconds since the log was opened, with microseconds: for a
+// request, when its last byte left the wire; for a reply, when its last byte
+// reached the program.
 #pragma once
 
 #include <chrono>
@@ -26,7 +28,8 @@ class FrameLog {
   // "-" logs to stderr; anything else is a file, created or truncated.
   bool Open(const std::string& path);
   bool IsOpen() const { return file_ != nullptr; }
-  void Write(Direction direction, std::span<const std::uint8_t> bytes);
+  // `at`: the frame's time on the line, not before the log was opened.
+  void Write(Direction direction, std::span<const std::uint8_t> bytes, std::chrono::steady_clock::time_point at);
 
  private:
   std::mutex mutex_;
@@ -35,12 +38,13 @@ class FrameLog {
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// One log line without its newline, for a frame seen `elapsedMs` after the start.
-std::string FormatFrameLogLine(std::int64_t elapsedMs, FrameLog::Direction direction,
+// One log line without its newline, for a frame `elapsedUs` after the start.
+std::string FormatFrameLogLine(std::int64_t elapsedUs, FrameLog::Direction direction,
                                std::span<const std::uint8_t> bytes);
 
 struct LoggedFrame {
   std::int64_t ms = 0;  // after the log was opened
+  std::int64_t us = 0;  // the same, in microseconds (a log of whole milliseconds gives ms * 1000)
   FrameLog::Direction direction = FrameLog::Direction::kReceived;
   std::vector<std::uint8_t> bytes;
 };

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <ctime>
 #include <utility>
 
 #include "serial/posix/termios_settings.h"
@@ -17,11 +18,25 @@ namespace r742 {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
 constexpr int kWriteTimeoutMs = 1000;
 
-int MillisUntil(std::chrono::steady_clock::time_point due) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+int MillisUntil(Clock::time_point due) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
   return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 60'000));
+}
+
+// The wire's times: microseconds of the steady clock.
+std::int64_t NowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
+}
+Clock::time_point AtUs(std::int64_t us) { return Clock::time_point(std::chrono::microseconds(us)); }
+
+// Until `due` in nanoseconds, for ppoll: at 115200 baud a character takes 95 us.
+timespec Until(std::int64_t dueUs) {
+  const auto left = std::max(AtUs(dueUs) - Clock::now(), Clock::duration::zero());
+  const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+  return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
 
 }  // namespace
@@ -33,7 +48,7 @@ LineServer::LineServer(SimLine& line, int fd, LineServerOptions options)
     : LineServer(nullptr, &line, fd, std::move(options)) {}
 
 LineServer::LineServer(SimNode* node, SimLine* line, int fd, LineServerOptions options)
-    : node_(node), line_(line), fd_(fd), options_(std::move(options)) {
+    : node_(node), line_(line), fd_(fd), options_(std::move(options)), wire_(options_.wire) {
   if (options_.onControlLine) controlFd_ = options_.controlFd;
   stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   const int flags = fcntl(fd_, F_GETFL);
@@ -76,68 +91,93 @@ void LineServer::Stop() {
 
 bool LineServer::Run() {
   if (stopFd_ < 0) return false;
-  std::array<std::uint8_t, kMaxRequestBytes> frame;
-  std::size_t length = 0;
-  bool overflow = false;
-  Clock::time_point lastByte{};
-  const auto gap = std::chrono::milliseconds(options_.gapMs);
-
   for (;;) {
-    const int timeout = length > 0 || overflow ? MillisUntil(lastByte + gap) : -1;
-    // A control line waits while a request is coming in.
-    const int control = length > 0 || overflow ? -1 : controlFd_;
+    const std::int64_t now = NowUs();
+    if (const auto due = RequestDueUs(); due && *due <= now) Serve();
+    Deliver(now);
+    if (unanswered_ > 0 && !wire_.NextDueUs()) {  // every reply served so far is out
+      const std::uint64_t handled = frames_ += unanswered_;
+      unanswered_ = 0;
+      if (options_.frameLimit != 0 && handled >= options_.frameLimit) return true;
+    }
+
+    std::optional<std::int64_t> wake = wire_.NextDueUs();
+    if (const auto due = RequestDueUs()) wake = std::min(wake.value_or(*due), *due);
+    const timespec timeout = wake ? Until(*wake) : timespec{};
+    // A control line waits while a request comes in or a reply is due.
+    const int control = requestOpen_ || unanswered_ > 0 || wake ? -1 : controlFd_;
     pollfd fds[3] = {{fd_, POLLIN, 0}, {stopFd_, POLLIN, 0}, {control, POLLIN, 0}};
-    const int ready = poll(fds, 3, timeout);
-    if (ready < 0) {
+    if (handedBytes_ - deliveredBytes_ >= kMaxBytesOnTheirWay) fds[0].events = 0;  // the program's bytes wait
+    if (ppoll(fds, 3, wake ? &timeout : nullptr, nullptr) < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (fds[1].revents != 0) return true;
-
+    if (fds[1].revents != 0) return true;  // a reply still due is not sent, its request not counted
     if (fds[0].revents & POLLIN) {
-      std::array<std::uint8_t, 256> chunk;
-      const ssize_t n = read(fd_, chunk.data(), chunk.size());
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-      if (n <= 0) return false;
-      const std::size_t keep = std::min<std::size_t>(static_cast<std::size_t>(n), frame.size() - length);
-      std::copy_n(chunk.begin(), keep, frame.begin() + static_cast<std::ptrdiff_t>(length));
-      length += keep;
-      overflow = overflow || keep < static_cast<std::size_t>(n);
-      lastByte = Clock::now();
+      if (!Receive()) return false;
       continue;
     }
     if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
-    if (fds[2].revents != 0) ReadControl();  // only between requests: the line had nothing
-
-    if ((length > 0 || overflow) && Clock::now() >= lastByte + gap) {
-      const std::span<const std::uint8_t> request(frame.data(), length);
-      if (overflow) {
-        if (options_.log) options_.log->Write(FrameLog::Direction::kReceived, request);
-      } else if (!Serve(request, lastByte)) {
-        return true;
-      }
-      length = 0;
-      overflow = false;
-      const std::uint64_t handled = ++frames_;
-      if (options_.frameLimit != 0 && handled >= options_.frameLimit) return true;
-    }
+    if (fds[2].revents != 0) ReadControl();
   }
 }
 
-bool LineServer::Serve(std::span<const std::uint8_t> request, Clock::time_point requestEnd) {
-  if (options_.log) options_.log->Write(FrameLog::Direction::kReceived, request);
-  const ReplyPlan plan = line_ ? line_->HandleRequest(request, SentAt()) : node_->HandleRequest(request);
-  Clock::time_point previous = requestEnd;
-  for (const ReplyChunk& chunk : plan) {
-    // Chunk delays are line timing the node produces on purpose.
-    if (!SleepUntil(previous + std::chrono::milliseconds(chunk.delayMs))) return false;
-    // A reply nobody takes off the line is dropped; a broken line shows at the next read.
-    if (!WriteAll(chunk.bytes)) break;
-    if (options_.drainWrites) tcdrain(fd_);
-    if (options_.log) options_.log->Write(FrameLog::Direction::kSent, chunk.bytes);
-    previous = Clock::now();
-  }
+bool LineServer::Receive() {
+  std::array<std::uint8_t, 256> chunk;
+  const ssize_t n = read(fd_, chunk.data(), chunk.size());
+  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return true;
+  if (n <= 0) return false;
+  const std::int64_t now = NowUs();
+  if (!requestOpen_) TakeRate();  // the program has set its end for this request by now
+  const std::span<const std::uint8_t> bytes(chunk.data(), static_cast<std::size_t>(n));
+  const bool echo = Echoes();
+  wire_.FromProgram(bytes, now, echo);
+  if (echo) handedBytes_ += bytes.size();
+  const std::size_t keep = std::min(bytes.size(), request_.size() - requestLength_);
+  std::copy_n(bytes.begin(), keep, request_.begin() + static_cast<std::ptrdiff_t>(requestLength_));
+  requestLength_ += keep;
+  requestOverflow_ = requestOverflow_ || keep < bytes.size();
+  requestOpen_ = true;
+  lastArrivalUs_ = now;
   return true;
+}
+
+std::optional<std::int64_t> LineServer::RequestDueUs() const {
+  if (!requestOpen_) return std::nullopt;
+  return std::max(lastArrivalUs_ + std::int64_t{options_.gapMs} * 1000, wire_.RequestEndUs());
+}
+
+void LineServer::Serve() {
+  const std::span<const std::uint8_t> request(request_.data(), requestLength_);
+  if (options_.log) options_.log->Write(FrameLog::Direction::kReceived, request, AtUs(wire_.RequestEndUs()));
+  if (!requestOverflow_) {
+    const ReplyPlan plan = line_ ? line_->HandleRequest(request, SentAt()) : node_->HandleRequest(request);
+    wire_.Reply(plan);
+    for (const ReplyChunk& chunk : plan) {
+      if (chunk.bytes.empty()) continue;
+      handedBytes_ += chunk.bytes.size();
+      sentChunks_.push_back({handedBytes_, chunk.bytes});
+    }
+  }
+  requestLength_ = 0;
+  requestOpen_ = requestOverflow_ = false;
+  ++unanswered_;
+}
+
+void LineServer::Deliver(std::int64_t nowUs) {
+  std::vector<std::uint8_t> bytes;
+  for (const TimedBytes& packet : wire_.TakeDue(nowUs))
+    bytes.insert(bytes.end(), packet.bytes.begin(), packet.bytes.end());
+  if (bytes.empty()) return;
+  // A reply nobody takes off the line is dropped; a broken line shows at the next read.
+  const bool written = WriteAll(bytes);
+  if (written && options_.drainWrites) tcdrain(fd_);
+  const Clock::time_point at = Clock::now();
+  deliveredBytes_ += bytes.size();
+  while (!sentChunks_.empty() && sentChunks_.front().endByte <= deliveredBytes_) {
+    if (written && options_.log) options_.log->Write(FrameLog::Direction::kSent, sentChunks_.front().bytes, at);
+    sentChunks_.pop_front();
+  }
 }
 
 SimLineSettings LineServer::SentAt() const {
@@ -147,6 +187,21 @@ SimLineSettings LineServer::SentAt() const {
   if (!options_.parityVisible) settings.parity = 0;
   return settings;
 }
+
+void LineServer::TakeRate() {
+  termios tio{};
+  if (tcgetattr(fd_, &tio) == 0) {
+    const LineSettings s = LineSettingsFrom(tio);  // a pseudo-terminal never shows a parity bit
+    wire_.SetRate(s.baud, BitsPerChar(s));
+  } else if (options_.streamSettings) {
+    const DeviceSettings& s = *options_.streamSettings;
+    wire_.SetRate(s.baud, BitsPerChar({.baud = s.baud, .parity = s.parity, .stopBits = s.stopBits}));
+  } else {
+    wire_.SetRate(0, 0);
+  }
+}
+
+bool LineServer::Echoes() const { return line_ ? line_->Echoes() : node_->Faults().echo; }
 
 void LineServer::ReadControl() {
   std::array<char, 256> chunk;
@@ -167,14 +222,6 @@ void LineServer::ReadControl() {
     if (!controlLineTooLong_) options_.onControlLine(controlLine_);
     controlLine_.clear();
     controlLineTooLong_ = false;
-  }
-}
-
-bool LineServer::SleepUntil(Clock::time_point due) {
-  for (;;) {
-    pollfd p{stopFd_, POLLIN, 0};
-    if (poll(&p, 1, MillisUntil(due)) > 0) return false;
-    if (Clock::now() >= due) return true;
   }
 }
 

@@ -42,7 +42,8 @@ bool InstallSignalHandlers() {
 
 // One connection at a time, each served until the program on the other end
 // closes it; the frame limit counts over all of them.
-int ServeTcp(const std::string& hostPort, r742::SimLine& nodes, r742::LineServerOptions serverOptions) {
+int ServeTcp(const std::string& hostPort, const r742::DeviceSettings& line, r742::SimLine& nodes,
+             r742::LineServerOptions serverOptions) {
   using namespace r742;
   std::string error;
   TcpListener listener;
@@ -52,6 +53,7 @@ int ServeTcp(const std::string& hostPort, r742::SimLine& nodes, r742::LineServer
     return 1;
   }
   serverOptions.gapMs = kPtyGapMs;
+  serverOptions.streamSettings = line;  // a socket shows no line settings: the command line's
   std::printf("%s\n", listener.Address().c_str());
   std::fflush(stdout);
   const std::uint64_t limit = serverOptions.frameLimit;
@@ -90,6 +92,7 @@ int Serve(const r742::SimOptions& options) {
   LineServerOptions serverOptions;
   serverOptions.log = log.IsOpen() ? &log : nullptr;
   serverOptions.frameLimit = options.exitAfterFrames;
+  serverOptions.wire = options.wire;
   SimLine nodes;
   for (const SimNodeOptions& wanted : options.nodes) {
     const std::size_t place = nodes.Size();
@@ -110,7 +113,7 @@ int Serve(const r742::SimOptions& options) {
       std::fflush(stdout);
     };
   }
-  if (!options.tcp.empty()) return ServeTcp(options.tcp, nodes, serverOptions);
+  if (!options.tcp.empty()) return ServeTcp(options.tcp, options.line, nodes, serverOptions);
 
   PseudoTerminal pty;
   int fd = -1;
@@ -133,6 +136,7 @@ int Serve(const r742::SimOptions& options) {
     serverOptions.gapMs = InterFrameGapMs(options.line);
     serverOptions.drainWrites = true;
     serverOptions.parityVisible = true;
+    serverOptions.wire.deviceSends = true;  // its UART paces the bytes; the wire keeps the time
   }
 
   bool ok = false;

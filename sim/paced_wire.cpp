@@ -5,10 +5,6 @@
 
 namespace r742 {
 
-unsigned BitsPerCharacter(int dataBits, bool parity, int stopBits) {
-  return 1u + static_cast<unsigned>(std::clamp(dataBits, 5, 8)) + (parity ? 1u : 0u) + (stopBits == 2 ? 2u : 1u);
-}
-
 void PacedWire::SetRate(std::uint32_t baud, unsigned bitsPerChar) {
   baud_ = baud;
   bitsPerChar_ = bitsPerChar;
@@ -23,7 +19,7 @@ std::int64_t PacedWire::LeftWireUs(std::int64_t startUs, std::size_t index) cons
 
 void PacedWire::FromProgram(std::span<const std::uint8_t> bytes, std::int64_t atUs, bool echo) {
   if (bytes.empty()) return;
-  if (options_.instant) {
+  if (options_.instant || options_.deviceSends) {
     requestEndUs_ = atUs;
     if (echo) Hand(atUs, bytes);
     return;
@@ -40,9 +36,9 @@ void PacedWire::Reply(const ReplyPlan& plan) {
   for (const ReplyChunk& chunk : plan) {
     if (chunk.bytes.empty()) continue;
     const std::int64_t start = previousEnd + std::max<std::int64_t>(chunk.delayMs, 0) * 1000;
-    if (options_.instant) {
+    if (options_.instant || options_.deviceSends) {
       Hand(start, chunk.bytes);
-      previousEnd = start;
+      previousEnd = LeftWireUs(start, chunk.bytes.size() - 1);  // instant: at once
       continue;
     }
     for (std::size_t i = 0; i < chunk.bytes.size(); ++i) Arrive(chunk.bytes[i], LeftWireUs(start, i));

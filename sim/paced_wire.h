@@ -23,10 +23,12 @@ struct WireOptions {
   std::int64_t turnaroundUs = 2000;  // from the request's last stop bit to the reply's first start bit
   std::int64_t latencyUs = 0;        // the adapter's latency timer; 0 with packetBytes 0: no adapter
   std::uint32_t packetBytes = 0;     // the adapter's largest packet; 0: no limit
+  // A real device's UART sends at the rate itself: the program's bytes come in
+  // paced already, and a reply chunk is handed over whole at its start while
+  // the wire still counts its time before the next chunk.
+  bool deviceSends = false;
+  bool operator==(const WireOptions&) const = default;
 };
-
-// The bits of one character: start, 5..8 data bits, a parity bit or none, stop bits.
-unsigned BitsPerCharacter(int dataBits, bool parity, int stopBits);
 
 struct TimedBytes {
   std::int64_t atUs = 0;  // when the bytes reach the program's end

@@ -43,7 +43,7 @@ int OpenSerialDevice(const std::string& path, const DeviceSettings& settings, st
 
 int InterFrameGapMs(const DeviceSettings& settings) {
   if (settings.baud == 0) return 2;
-  const int bits = 1 + 8 + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+  const unsigned bits = BitsPerChar(AsLineSettings(settings));
   const std::uint64_t micros =
       settings.baud > 19200 ? 1750 : (35ull * bits * 1000000ull + 10ull * settings.baud - 1) / (10ull * settings.baud);
   return static_cast<int>((micros + 999) / 1000);

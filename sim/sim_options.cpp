@@ -71,6 +71,25 @@ int RepeatedNode(const std::vector<SimNodeOptions>& nodes) {
   return 0;
 }
 
+constexpr std::string_view kTimingOptions[] = {"--turnaround", "--latency", "--packet", "--wire"};
+
+// One of kTimingOptions with its value: milliseconds 0..1000, a packet of 0..4096 bytes, paced or instant.
+bool ParseTiming(std::string_view name, std::string_view value, WireOptions& wire) {
+  if (name == "--wire") {
+    wire.instant = value == "instant";
+    return value == "paced" || value == "instant";
+  }
+  std::int64_t n = 0;
+  if (!ParseNumber(value, 0, name == "--packet" ? 4096 : 1000, n)) return false;
+  if (name == "--turnaround")
+    wire.turnaroundUs = n * 1000;
+  else if (name == "--latency")
+    wire.latencyUs = n * 1000;
+  else
+    wire.packetBytes = static_cast<std::uint32_t>(n);
+  return true;
+}
+
 // One line to serve: a pseudo-terminal (with its link), a device or a TCP port.
 bool LineOptionsFit(const SimOptions& options, std::string& error) {
   if (!options.tcp.empty() && (!options.link.empty() || !options.device.empty())) {
@@ -89,7 +108,7 @@ bool LineOptionsFit(const SimOptions& options, std::string& error) {
 const char* SimUsage() {
   return "usage: r742-node-sim [options]\n"
          "Simulates R742 power-meter nodes, Modbus RTU slaves, on a pseudo-terminal\n"
-         "(default) or a serial device, until SIGINT or SIGTERM.\n"
+         "(default), a serial device or a TCP port, until SIGINT or SIGTERM.\n"
          "\n"
          "Line:\n"
          "  --pty                  serve a new pseudo-terminal; its path is the first line on stdout\n"
@@ -98,9 +117,22 @@ const char* SimUsage() {
          "  --tcp HOST:PORT        serve TCP connections instead, one at a time, as a serial device\n"
          "                         server does (RTU frames in the stream; port 0 takes a free one);\n"
          "                         tcp://HOST:PORT is printed. The nodes hear every line setting.\n"
-         "  --baud N               device baud rate (default 38400)\n"
-         "  --parity N|O|E         device parity (default N)\n"
-         "  --stop 1|2             device stop bits (default 2)\n"
+         "  --baud N               device or TCP port baud rate (default 38400)\n"
+         "  --parity N|O|E         device or TCP port parity (default N)\n"
+         "  --stop 1|2             device or TCP port stop bits (default 2)\n"
+         "Timing (each byte takes its start, data, parity and stop bits at the baud rate: on a\n"
+         "pseudo-terminal the program's settings, on a TCP port --baud, --parity and --stop; a\n"
+         "device's own hardware paces its bytes. A request reaches the nodes once its last\n"
+         "byte has left the wire):\n"
+         "  --turnaround MS        from a request's last byte to its reply's first, 0..1000\n"
+         "                         (default 2); --delay comes on top\n"
+         "  --latency MS           a USB adapter's latency timer: the bytes it received reach the\n"
+         "                         program MS after the first of them, 0..1000 (default 0: none)\n"
+         "  --packet N             a USB adapter's packet: at most N bytes, handed over once full,\n"
+         "                         0..4096 (default 0: no limit); --latency 16 --packet 62 is a\n"
+         "                         common adapter as it ships\n"
+         "  --wire paced|instant   instant: whole writes at once and no turn-around, a kinder line\n"
+         "                         than any real one, for a test that needs it (default paced)\n"
          "Node:\n"
          "  --node N[:KEY=VALUE,...]\n"
          "                         a node numbered 1..247 (default: node 1 alone); each --node\n"
@@ -119,11 +151,12 @@ const char* SimUsage() {
          "  --order 0..3           float byte order (default 2): 0 B3 B2 B1 B0, 1 B0 B1 B2 B3,\n"
          "                         2 B1 B0 B3 B2, 3 B2 B3 B0 B1 (B3 holds the sign)\n"
          "Faults (the same on every node):\n"
-         "  --echo                 put every request back on the line in front of the reply\n"
+         "  --echo                 the line gives each request byte back as it leaves the wire\n"
+         "                         (also when no node answers), as a two-wire adapter hears itself\n"
          "  --silent               never reply (requests still take effect)\n"
          "  --bad-crc              corrupt the last CRC byte of every reply\n"
          "  --exception CODE       refuse every request with exception CODE 1..255, changing nothing\n"
-         "  --delay MS             reply delay after the request (default 5)\n"
+         "  --delay MS             reply delay after the turn-around (default 5)\n"
          "  --truncate N           drop the last N bytes of every reply\n"
          "  --garbage-before N     N junk bytes in front of every reply\n"
          "  --garbage-after N      N junk bytes behind every reply\n"
@@ -198,6 +231,10 @@ bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options
     else if (name == "--baud") ok = number(1, 4'000'000, options.line.baud) && IsSupportedBaud(options.line.baud);
     else if (name == "--parity") ok = parity(options.line.parity);
     else if (name == "--stop") ok = number(1, 2, options.line.stopBits);
+    else if (std::find(std::begin(kTimingOptions), std::end(kTimingOptions), name) != std::end(kTimingOptions)) {
+      std::string_view t;
+      ok = text(t) && ParseTiming(name, t, options.wire);
+    }
     else if (name == "--node") {
       std::string_view t;
       ok = text(t) && ParseNodeOptions(t, options.nodes.emplace_back());

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "paced_wire.h"
 #include "serial_device.h"
 #include "sim_faults.h"
 #include "sim_line.h"
@@ -28,6 +29,7 @@ struct SimOptions {
   std::string link;    // symbolic link to the pseudo-terminal
   std::string tcp;     // HOST:PORT to serve on instead, as a device server would
   DeviceSettings line;
+  WireOptions wire;                   // the line's timing: turn-around, an adapter's packets, or instant
   std::vector<SimNodeOptions> nodes;  // after parsing: node 1 unless --node gave others
   unsigned order = 2;
   SimFaults faults = DefaultFaults();
@@ -46,7 +48,8 @@ struct SimOptions {
 bool ParseSimOptions(std::span<const std::string_view> args, SimOptions& options, std::string& error);
 
 // One line of fault options (for example "--silent --delay 900"), replacing
-// all faults; an empty line clears them. Other options cannot change while serving.
+// all faults; an empty line clears them. Other options, the line's timing
+// among them, cannot change while serving.
 bool ParseFaultLine(std::string_view line, SimFaults& faults, std::string& error);
 
 const char* SimUsage();

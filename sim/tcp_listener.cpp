@@ -73,7 +73,8 @@ int TcpListener::Accept(int stopFd) {
       return -1;
     }
     const int on = 1;
-    setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);  // each reply chunk leaves at once
+    // No Nagle: each paced byte leaves when it is due, not with the next one.
+    setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     return connection;
   }
 }

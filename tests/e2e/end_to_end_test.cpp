@@ -1,5 +1,5 @@
 // End to end: the real program offscreen against r742-node-sim on a
-// pseudo-terminal. The simulator's frame log ("seconds.millis RX|TX hex") is
+// pseudo-terminal. The simulator's frame log ("seconds.micros RX|TX hex") is
 // the witness of what went over the line. Send and Release over a real line
 // are played by tools/e2e-windows, the Qt input by tests/qt.
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "modbus/modbus_test_support.h"
+#include "serial/serial_port.h"
 
 namespace r742 {
 namespace {
@@ -24,7 +25,7 @@ std::vector<std::pair<std::int64_t, std::uint8_t>> Bytewise(const std::vector<Ti
 
 TEST(PacedWire, CharactersTakeTheirBitsAtTheBaudRateEchoFirstThenTheReplyAfterTheTurnaround) {
   PacedWire wire;  // 2 ms turn-around, no adapter
-  wire.SetRate(38400, BitsPerCharacter(8, false, 2));
+  wire.SetRate(38400, BitsPerChar({.baud = 38400, .stopBits = 2}));
   wire.FromProgram(kRequest, 1000, true);
   EXPECT_EQ(wire.RequestEndUs(), 1000 + 2292);  // 8 x 11 bits at 38400: 2291.7 us
   wire.Reply({{5, Hex("01 83 02 C0 F1")}, {30, Hex("FF")}});
@@ -72,12 +73,16 @@ TEST(PacedWire, AnAdapterHandsOverFullPacketsOrWhatCameWithinItsLatency) {
   }
 }
 
-TEST(PacedWire, AnInstantWireHandsWholeWritesOverAtOnce) {
-  PacedWire wire({.instant = true});
-  wire.SetRate(9600, 11);
-  wire.FromProgram(kRequest, 500, true);
-  wire.Reply({{5, Hex("01 02")}, {60, Hex("03")}});
-  EXPECT_EQ(wire.TakeAll(), (std::vector<TimedBytes>{{500, kRequest}, {5500, Hex("01 02")}, {65500, Hex("03")}}));
+// Behind a real device the UART paces: a chunk goes whole, the next one after its wire time.
+TEST(PacedWire, InstantAndDeviceWiresHandWholeWritesOverAtOnce) {
+  for (const bool device : {false, true}) {
+    PacedWire wire({.instant = !device, .deviceSends = device});
+    wire.SetRate(9600, 11);
+    wire.FromProgram(kRequest, 500, true);
+    wire.Reply({{5, Hex("01 02")}, {60, Hex("03")}});
+    const std::int64_t first = device ? 500 + 2000 + 5000 : 5500, second = device ? first + 2292 + 60'000 : 65500;
+    EXPECT_EQ(wire.TakeAll(), (std::vector<TimedBytes>{{500, kRequest}, {first, Hex("01 02")}, {second, Hex("03")}}));
+  }
 }
 
 }  // namespace

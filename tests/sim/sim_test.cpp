@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "child_process.h"
+#include "frame_log.h"
 #include "line_server.h"
 #include "modbus/modbus_test_support.h"
 #include "serial/posix/termios_settings.h"
@@ -118,7 +119,9 @@ TEST(SimNode, FaultsShapeTheReplyARefusalChangesNothingASilentNodeStillActs) {
 
 // The node's side of the line: a request that comes in pieces is one request;
 // a control line that arrives meanwhile waits for the reply; a stop ends a
-// reply's delay at once, and the request then does not count as served.
+// reply's delay at once, and the request then does not count as served. A
+// socket pair is no terminal: the server knows no rate there, so bytes cross
+// at once (the echo too); the turn-around and the delay still count.
 TEST(SimLine, PiecesMakeOneRequestControlWaitsAndAStopEndsADelay) {
   int line[2], control[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, line), 0);
@@ -178,11 +181,12 @@ TEST(SimProgram, ServesALinkedPtyUntilSigtermTakesControlLinesAndRefusesBadOptio
   EXPECT_NE(bad.Output().find("usage: r742-node-sim"), std::string::npos) << bad.Output();
 }
 
-TEST(SimOptions, NodesOfTheLine) {
+TEST(SimOptions, NodesAndTimingOfTheLine) {
   using Nodes = std::optional<std::vector<SimNodeOptions>>;  // none: refused
-  const auto parse = [](const Strings& args) -> Nodes {
-    SimOptions options;
+  SimOptions options;
+  const auto parse = [&options](const Strings& args) -> Nodes {
     std::string error;
+    options = {};
     if (!ParseSimOptions(std::vector<std::string_view>(args.begin(), args.end()), options, error)) return {};
     return options.nodes;
   };
@@ -194,10 +198,22 @@ TEST(SimOptions, NodesOfTheLine) {
       {{"--nodes", "3-4:baud=9600", "--node", "9"}, {{{3, {}, {9600, 0, 0}}, {4, {}, {9600, 0, 0}}, {9, {}, {}}}}},
       {{"--nodes", "5-3"}, {}},
   };
-  for (const auto& [args, nodes] : cases) EXPECT_EQ(parse(args), nodes) << args.back();
+  for (const auto& [args, nodes] : cases) EXPECT_EQ(parse(args), nodes) << testing::PrintToString(args);
   for (const char* bad :
        {"0", "7:", "7:order", "7:order=1,", "7:order=4", "7:baud=9601", "7:stop=0", "7:parity=e", "7:speed=9600"})
     EXPECT_EQ(parse({"--node", bad}), std::nullopt) << bad;
+
+  // The line's timing, an adapter's packet size without a latency too; none of it changes while serving.
+  ASSERT_TRUE(parse({"--turnaround", "0", "--latency=16", "--packet", "62", "--wire", "instant"}));
+  EXPECT_EQ(options.wire, (WireOptions{.instant = true, .turnaroundUs = 0, .latencyUs = 16'000, .packetBytes = 62}));
+  ASSERT_TRUE(parse({"--wire=paced", "--packet", "62"}));
+  EXPECT_EQ(options.wire, WireOptions{.packetBytes = 62});
+  for (const Strings& bad :
+       {Strings{"--turnaround", "1001"}, {"--latency", "-1"}, {"--packet", "4097"}, {"--wire", "x"}})
+    EXPECT_EQ(parse(bad), std::nullopt) << bad[0];
+  SimFaults faults;
+  std::string error;
+  EXPECT_FALSE(ParseFaultLine("--echo --turnaround 5", faults, error));
 }
 
 // Node 7 listens at 9600 baud and one stop bit: the pseudo-terminal shows it
@@ -220,6 +236,67 @@ TEST(SimProgram, ANodeOfTheLineAnswersOnlyAtItsBaudRateAndStopBits) {
   ASSERT_TRUE(ask(9600, 1, Q("07 03 00 00 00 02")));
   EXPECT_EQ(ReadBytes(fd, 9, Clock::now() + kDeadline), WithCrc(Hex("07 03 04"), {400}, 0)) << "the second meter";
   close(fd);
+}
+
+// The bytes back for one request, each with the time it was read; the line at
+// `baud`, 8 data bits and 2 stop bits: 11 bits a character.
+struct Exchange {
+  Clock::time_point written{};
+  Bytes bytes;
+  std::vector<Clock::time_point> at;
+};
+Exchange Ask(Strings args, std::uint32_t baud, const Bytes& request, std::size_t count) {
+  ChildProcess sim;
+  args.insert(args.end(), {"--exit-after-frames", "1"});
+  const int fd = open(StartSim(sim, args).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  Exchange e;
+  termios tio{};
+  if (fd >= 0 && tcgetattr(fd, &tio) == 0 && ApplyLineSettings({.baud = baud, .stopBits = 2}, tio) &&
+      tcsetattr(fd, TCSANOW, &tio) == 0 && (e.written = Clock::now(), write(fd, request.data(), request.size()) > 0))
+    for (const auto end = e.written + kDeadline; e.bytes.size() < count && Clock::now() < end;) {
+      const Bytes one = ReadBytes(fd, 1, end);
+      e.bytes.insert(e.bytes.end(), one.begin(), one.end());
+      e.at.resize(e.bytes.size(), Clock::now());
+    }
+  if (fd >= 0) close(fd);
+  sim.Wait(Clock::now() + kDeadline);  // its log complete
+  return e;
+}
+
+// The line runs at the rate the program set on its pseudo-terminal: no byte
+// comes before the request, the turn-around, the delay and the bytes ahead of
+// it have had their time on the wire, and a reply comes spread over its own.
+TEST(SimProgram, PacesTheLineAtTheRateTheProgramSet) {
+  using std::chrono::microseconds;
+  const auto wire = [](std::uint32_t baud, std::size_t chars) { return microseconds(chars * 11'000'000 / baud); };
+  const auto turn = std::chrono::milliseconds(2 + 5);    // turn-around and the default delay
+  const Bytes readAll = Hex("01 03 00 00 00 38 44 18");  // 28 values: 117 bytes back
+
+  const std::string log = testing::TempDir() + "r742-sim-paced-" + std::to_string(getpid()) + ".log";
+  const Exchange plain = Ask({"--log", log}, 9600, readAll, 117);
+  ASSERT_EQ(plain.bytes.size(), 117u);
+  EXPECT_GE(plain.at[116] - plain.written, wire(9600, 8 + 117) + turn);
+  EXPECT_GE(plain.at[116] - plain.at[0], wire(9600, 116) * 9 / 10);
+  // The log: the request when its last byte left the wire, the reply when its last byte reached the program.
+  const std::vector<LoggedFrame> frames = ReadFrameLogFile(log);
+  unlink(log.c_str());
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(std::pair(frames[0].bytes, frames[1].bytes), std::pair(readAll, plain.bytes));
+  EXPECT_GE(microseconds(frames[1].us - frames[0].us), wire(9600, 117) + turn - microseconds(1));
+
+  // The echo comes back byte by byte as the request leaves the wire (1200 baud: 9.2 ms a byte), then the reply.
+  const Bytes readTwo = WithCrc(Hex("01 03 00 00 00 04"));
+  const Exchange echo = Ask({"--echo"}, 1200, readTwo, 8 + 13);
+  ASSERT_EQ(echo.bytes.size(), 8u + 13u);
+  EXPECT_EQ(Bytes(echo.bytes.begin(), echo.bytes.begin() + 8), readTwo);
+  EXPECT_GE(echo.at[7] - echo.at[0], wire(1200, 5));
+
+  // An adapter (115200 baud: 62 bytes take 5.9 ms) hands over the reply's first 62 bytes once its packet is
+  // full, the other 55 its latency after the first of them came: one packet of all would come 6 ms sooner.
+  const Exchange adapter = Ask({"--latency", "16", "--packet", "62"}, 115200, readAll, 117);
+  EXPECT_EQ(adapter.bytes, plain.bytes);
+  EXPECT_GE(adapter.at[0] - adapter.written, wire(115200, 8 + 62) + turn);
+  EXPECT_GE(adapter.at[62] - adapter.written, wire(115200, 8 + 63) + turn + std::chrono::milliseconds(16));
 }
 
 // Exit code and the values mbpoll printed as "[reference]: value" lines.
