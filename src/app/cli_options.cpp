@@ -12,7 +12,7 @@ namespace r742 {
 namespace {
 
 constexpr const char* kPaceHelp =
-    "fast (default): each reply ends as soon as it is complete; window: the window's "
+    "fast (default): each reply ends as soon as its length is in, else 20 ms after its last byte; window: the window's "
     "own timeline, for a node that needs it";
 
 std::string BaudCheck(const std::string& text) {
@@ -53,7 +53,10 @@ void AddLineOptions(CLI::App& command, CliOptions& o, Common& c) {
 void AddNodeOptions(CLI::App& command, CliOptions& o, Common& c) {
   auto* node = command.add_option("--node", c.node, "node number 1..255 (default 1)")->check(CLI::Range(1u, 255u));
   command.add_option("--nodes", c.nodes, "several nodes on the line, such as 1,2,5-9")->excludes(node);
-  command.add_option("--timeout", c.timeout, "ms to wait for a reply (default 300, the window's)")
+  command
+      .add_option(
+          "--timeout", c.timeout,
+          "ms to wait for a reply to start, from the end of the request on the wire (default 300, the window's)")
       ->check(CLI::Range(1u, 60000u));
   command.add_flag("--json", o.json, "one JSON document on standard output");
   command.add_option("--report", o.report, "append one JSON line per node to FILE");
