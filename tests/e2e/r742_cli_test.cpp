@@ -65,8 +65,8 @@ TEST_F(R742Program, ScansReadsSendsAndReleasesTheNodesOfALine) {
 TEST_F(R742Program, ScansReadsSendsAndReleasesOnAnEchoingLineBehindAnAdapter) {
   const std::string slow = (dir / "slow").string(), config = (dir / "slow.json").string();
   ChildProcess slowSim;
-  ASSERT_TRUE(slowSim.Start({R742_NODE_SIM_PATH, "--link", slow, "--node", "1:baud=9600", "--echo", "--latency", "16",
-                             "--packet", "62"}));
+  ASSERT_TRUE(slowSim.Start(
+      {R742_NODE_SIM_PATH, "--link", slow, "--node", "1:baud=9600", "--echo", "--latency", "16", "--packet", "62"}));
   ASSERT_EQ(slowSim.FirstLine(Clock::now() + 10s).rfind("/dev/", 0), 0u);
   ASSERT_EQ(Run({"scan", slow, "--nodes", "1-2", "--baud", "9600", "--parity", "N"}), 0) << output;
   EXPECT_NE(output.find("9600 N 8 2  node 1  byte order 2"), std::string::npos) << output;
