@@ -216,28 +216,6 @@ TEST(SimOptions, NodesAndTimingOfTheLine) {
   EXPECT_FALSE(ParseFaultLine("--echo --turnaround 5", faults, error));
 }
 
-// Node 7 listens at 9600 baud and one stop bit: the pseudo-terminal shows it
-// the settings its program set. Once the simulator logged the request that
-// node 7 must not hear, anything node 7 sent would come before node 1's reply.
-TEST(SimProgram, ANodeOfTheLineAnswersOnlyAtItsBaudRateAndStopBits) {
-  ChildProcess sim;
-  const std::string path = StartSim(sim, {"--node", "1", "--node", "7:order=0,baud=9600,stop=1", "--log", "-"});
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  ASSERT_GE(fd, 0) << sim.Output();
-  const auto ask = [&](std::uint32_t baud, int stopBits, const Bytes& request) {
-    termios tio{};
-    return tcgetattr(fd, &tio) == 0 && ApplyLineSettings({.baud = baud, .stopBits = stopBits}, tio) &&
-           tcsetattr(fd, TCSADRAIN, &tio) == 0 && write(fd, request.data(), request.size()) == ssize_t(request.size());
-  };
-  ASSERT_TRUE(ask(38400, 2, Q("07 03 00 00 00 02")));
-  ASSERT_TRUE(sim.AwaitOutput("RX 07 03 00 00 00 02", Clock::now() + kDeadline)) << sim.Output();
-  ASSERT_TRUE(ask(38400, 2, Q("01 03 00 00 00 02")));
-  EXPECT_EQ(ReadBytes(fd, 9, Clock::now() + kDeadline), WithCrc(Hex("01 03 04"), {230}, 2));
-  ASSERT_TRUE(ask(9600, 1, Q("07 03 00 00 00 02")));
-  EXPECT_EQ(ReadBytes(fd, 9, Clock::now() + kDeadline), WithCrc(Hex("07 03 04"), {400}, 0)) << "the second meter";
-  close(fd);
-}
-
 // The bytes back for one request, each with the time it was read; the line at
 // `baud`, 8 data bits and 2 stop bits: 11 bits a character.
 struct Exchange {
