@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -37,6 +39,16 @@ timespec Until(std::int64_t dueUs) {
   const auto left = std::max(AtUs(dueUs) - Clock::now(), Clock::duration::zero());
   const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
   return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+// A UART hands bytes over on time whatever else the machine does; a serving
+// thread that a busy machine wakes late would cut a reply in two where the
+// line has no gap. So it asks for real-time scheduling where it may (as root);
+// elsewhere it runs as it is. It sleeps between bytes, never spins.
+void TakeLinePriority() {
+  sched_param param{};
+  param.sched_priority = 10;
+  (void)pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
 }
 
 }  // namespace
@@ -91,6 +103,7 @@ void LineServer::Stop() {
 
 bool LineServer::Run() {
   if (stopFd_ < 0) return false;
+  TakeLinePriority();
   for (;;) {
     const std::int64_t now = NowUs();
     if (const auto due = RequestDueUs(); due && *due <= now) Serve();
